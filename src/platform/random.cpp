@@ -1,0 +1,24 @@
+#include "platform/random.h"
+
+#include <random>
+
+namespace vb {
+namespace {
+std::mt19937_64& generator()
+{
+    static std::mt19937_64 engine{std::random_device{}()};
+    return engine;
+}
+} // namespace
+
+double Rnd()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(generator());
+}
+
+void Randomize(std::uint64_t seed)
+{
+    generator().seed(seed);
+}
+
+} // namespace vb
