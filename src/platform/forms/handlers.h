@@ -1,0 +1,31 @@
+#pragma once
+// Handlers nest: a pause, a flight or a modal window inside one handler runs
+// others. Nothing may be destroyed while one of its handlers is still on the
+// stack, so destruction is deferred until no handler runs at all. (Qt's own
+// deferred delete is not enough: a nested event loop runs it before the outer
+// handler has returned.)
+#include <QObject>
+#include <functional>
+
+namespace vb {
+
+// Marks a handler as running for its lifetime.
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+
+// How many handlers are on the stack now.
+int HandlerDepth();
+
+// Runs a handler inside a scope. Exceptions stop at the handler: the event loop
+// must go on whatever one handler did.
+void RunHandler(const std::function<void()>& handler);
+
+// Deletes the object once no handler is running.
+void DestroyLater(QObject* object);
+
+} // namespace vb

@@ -1,0 +1,75 @@
+#include "platform/forms/msgbox.h"
+
+#include "platform/apptitle.h"
+#include "platform/forms/handlers.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace vb {
+namespace {
+
+MsgBoxResponder& responder()
+{
+    static MsgBoxResponder current;
+    return current;
+}
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (style & 0x70) {
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+int showBox(const MsgBoxRequest& request)
+{
+    QMessageBox box(iconOf(request.style), request.title, request.prompt);
+    box.setWindowModality(Qt::ApplicationModal);
+    if ((request.style & 0x0F) == vbYesNo) {
+        QPushButton* yes = box.addButton(QString::fromUtf8("Sim"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QString::fromUtf8("Não"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? vbYes : vbNo;
+    }
+    QPushButton* ok = box.addButton(QString::fromUtf8("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return vbOK;
+}
+
+} // namespace
+
+int MsgBox(const QString& prompt, int style, const QString& title)
+{
+    const MsgBoxRequest request{prompt, style, title.isEmpty() ? AppTitle() : title};
+    if (responder())
+        return responder()(request);
+    HandlerScope scope; // the box's loop runs handlers; nothing under it may go
+    return showBox(request);
+}
+
+MsgBoxResponder SetMsgBoxResponder(MsgBoxResponder next)
+{
+    return std::exchange(responder(), std::move(next));
+}
+
+void Beep()
+{
+    QApplication::beep();
+}
+
+} // namespace vb

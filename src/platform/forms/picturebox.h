@@ -1,0 +1,45 @@
+#pragma once
+// Controls that show a picture at its own size from their top left corner: the
+// picture box (a window of its own with a back colour and an optional border)
+// and the image (transparent where it has no picture).
+#include "platform/forms/control.h"
+#include "platform/forms/picture.h"
+
+#include <QColor>
+
+namespace vb {
+
+class PictureControl : public Control {
+    Q_OBJECT
+
+public:
+    Property<vb::Picture> Picture;
+    Property<QColor> BackColor;
+    Property<int> BorderStyle; // 0 none, 1 a single line
+
+protected:
+    PictureControl(QWidget* container, bool opaque);
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    vb::Picture picture_;
+    QColor backColor_ = QColor(0xC0, 0xC0, 0xC0);
+    int borderStyle_ = 0;
+    bool opaque_;
+};
+
+class PictureBox : public PictureControl {
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget* container) : PictureControl(container, true) {}
+};
+
+class Image : public PictureControl {
+    Q_OBJECT
+
+public:
+    explicit Image(QWidget* container) : PictureControl(container, false) {}
+};
+
+} // namespace vb

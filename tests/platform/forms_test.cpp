@@ -1,0 +1,272 @@
+#include "platform/apptitle.h"
+#include "platform/forms/controlarray.h"
+#include "platform/forms/form.h"
+#include "platform/forms/handlers.h"
+#include "platform/forms/label.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/pace.h"
+#include "platform/forms/picturebox.h"
+#include "platform/forms/timer.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> journal;
+
+class frmProbe : public vb::FormBase<frmProbe> {
+public:
+    frmProbe() : picCard(this), lblText(this)
+    {
+        ScaleWidth = 3000;
+        ScaleHeight = 2000;
+        picCard.Move(150, 150, 1065, 1440);
+        lblText.Move(1500, 150, 900, 300);
+        picCard.MouseDown = [](int b, int, float, float) { journal.push_back("down" + std::to_string(b)); };
+        picCard.MouseUp = [](int b, int, float, float) { journal.push_back("up" + std::to_string(b)); };
+        picCard.Click = [] { journal.push_back("click"); };
+    }
+    void Form_Load() override { journal.push_back("load"); }
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override
+    {
+        journal.push_back("query" + std::to_string(UnloadMode));
+        Cancel = refuseUnload;
+    }
+    void Form_Unload(int&) override { journal.push_back("unload"); }
+    void Form_MouseMove(int, int, float, float) override { journal.push_back("form-move"); }
+
+    vb::PictureBox picCard;
+    vb::Label lblText;
+    bool refuseUnload = false;
+};
+
+class FormsTest : public ::testing::Test {
+protected:
+    void SetUp() override { journal.clear(); }
+    void TearDown() override
+    {
+        if (auto* form = frmProbe::IfLoaded()) {
+            form->refuseUnload = false;
+            form->Unload();
+        }
+        vb::DoEvents();
+    }
+};
+
+TEST_F(FormsTest, LoadsOnFirstUseAndFreshAfterUnload)
+{
+    frmProbe& first = frmProbe::Get();
+    frmProbe::Get();
+    EXPECT_EQ(journal, (std::vector<std::string>{"load"}));
+
+    first.refuseUnload = true;
+    first.Unload();
+    EXPECT_TRUE(frmProbe::Loaded()) << "a cancelled unload keeps the form";
+
+    first.refuseUnload = false;
+    first.Unload();
+    EXPECT_FALSE(frmProbe::Loaded());
+    QPointer<frmProbe> old(&first);
+    vb::DoEvents();
+    EXPECT_TRUE(old.isNull()) << "destroyed once no handler runs";
+
+    frmProbe::Get();
+    EXPECT_EQ(journal, (std::vector<std::string>{"load", "query1", "query1", "unload", "load"}));
+}
+
+TEST_F(FormsTest, CloseBoxAsksTheFormWithItsOwnMode)
+{
+    frmProbe& form = frmProbe::Get();
+    form.Show();
+    form.refuseUnload = true;
+    form.close();
+    EXPECT_TRUE(frmProbe::Loaded());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(journal.back(), "query0");
+}
+
+TEST_F(FormsTest, NothingIsDestroyedWhileOneOfItsHandlersRuns)
+{
+    frmProbe& form = frmProbe::Get();
+    QPointer<frmProbe> watched(&form);
+    bool aliveAfterNestedLoop = false;
+    vb::RunHandler([&] {
+        form.Unload();
+        vb::DoEvents(); // a nested loop, as a pause or a flight runs one
+        QEventLoop nested;
+        QTimer::singleShot(0, &nested, &QEventLoop::quit);
+        nested.exec();
+        aliveAfterNestedLoop = !watched.isNull();
+    });
+    EXPECT_TRUE(aliveAfterNestedLoop);
+    vb::DoEvents();
+    EXPECT_TRUE(watched.isNull());
+}
+
+TEST_F(FormsTest, ModalShowWaitsUntilHiddenOrUnloaded)
+{
+    frmProbe& form = frmProbe::Get();
+    QTimer::singleShot(0, [&] {
+        journal.push_back("inside");
+        form.Hide();
+    });
+    form.Show(vb::vbModal);
+    journal.push_back("returned");
+    EXPECT_EQ(journal, (std::vector<std::string>{"load", "inside", "returned"}));
+
+    QTimer::singleShot(0, [&] { form.Unload(); });
+    form.Show(vb::vbModal);
+    EXPECT_FALSE(frmProbe::Loaded());
+}
+
+TEST_F(FormsTest, ClickFollowsTheLeftButtonOnly)
+{
+    frmProbe& form = frmProbe::Get();
+    form.picCard.ClickWith(vb::vbRightButton);
+    form.picCard.ClickWith(vb::vbLeftButton);
+    EXPECT_EQ(journal, (std::vector<std::string>{"load", "down2", "up2", "down1", "up1", "click"}));
+}
+
+TEST_F(FormsTest, RealPressAndReleaseOutsideGiveNoClick)
+{
+    frmProbe& form = frmProbe::Get();
+    form.Show();
+    auto send = [&](QEvent::Type type, QPointF at) {
+        QMouseEvent event(type, at, form.picCard.mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form.picCard, &event);
+    };
+    send(QEvent::MouseButtonPress, {5, 5});
+    send(QEvent::MouseButtonRelease, {500, 500});
+    send(QEvent::MouseButtonPress, {5, 5});
+    send(QEvent::MouseButtonRelease, {6, 6});
+    EXPECT_EQ(journal, (std::vector<std::string>{"load", "down1", "up1", "down1", "up1", "click"}));
+}
+
+TEST_F(FormsTest, FormSeesMouseMovesOnlyOverItsBareSurface)
+{
+    frmProbe& form = frmProbe::Get();
+    form.Show();
+    QMouseEvent overLabel(QEvent::MouseMove, QPointF(3, 3), form.lblText.mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&form.lblText, &overLabel);
+    EXPECT_EQ(journal, (std::vector<std::string>{"load"}));
+    QMouseEvent overForm(QEvent::MouseMove, QPointF(190, 120), form.mapToGlobal(QPointF(190, 120)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &overForm);
+    EXPECT_EQ(journal.back(), "form-move");
+}
+
+TEST_F(FormsTest, GeometryKeepsTheTwipsItWasGiven)
+{
+    frmProbe& form = frmProbe::Get();
+    form.picCard.Left = 3450;
+    form.picCard.Top += 7; // less than a pixel
+    EXPECT_EQ(form.picCard.Left(), 3450);
+    EXPECT_EQ(form.picCard.Top(), 157);
+    EXPECT_EQ(form.picCard.x(), 230);
+    EXPECT_EQ(form.picCard.width(), 71);
+}
+
+TEST(ControlArrayTest, IndexesFollowTheirRangeAndReachOneHandler)
+{
+    QWidget container;
+    vb::ControlArray<vb::Label, 0, 5> lblMenu(&container);
+    std::vector<int> clicked;
+    lblMenu.Click = [&](int Index) { clicked.push_back(Index); };
+    lblMenu(0).ClickWith();
+    lblMenu(5).ClickWith();
+    EXPECT_EQ(clicked, (std::vector<int>{0, 5}));
+    EXPECT_THROW(lblMenu(6), std::out_of_range);
+    EXPECT_THROW(lblMenu(-1), std::out_of_range);
+}
+
+TEST(PictureTest, SharedPicturesCompareByIdentity)
+{
+    QWidget container;
+    vb::PictureBox a(&container), b(&container);
+    const vb::Picture back = vb::MakePicture(QPixmap(71, 96));
+    const vb::Picture lookalike = vb::MakePicture(QPixmap(71, 96));
+    a.Picture = back;
+    b.Picture = a.Picture;
+    EXPECT_TRUE(b.Picture == back);
+    EXPECT_FALSE(b.Picture == lookalike);
+}
+
+TEST(PaceTest, TimersAndSleepsFollowThePace)
+{
+    vb::SetPaceFactor(1);
+    EXPECT_EQ(vb::Timer::EffectiveInterval(4000, true), 4000);
+    EXPECT_EQ(vb::Timer::EffectiveInterval(1, true), 15) << "the resolution floor";
+    EXPECT_EQ(vb::Timer::EffectiveInterval(0, true), 0);
+    vb::SetPaceFactor(0);
+    EXPECT_EQ(vb::Timer::EffectiveInterval(4000, true), 0);
+    EXPECT_EQ(vb::Timer::EffectiveInterval(75, false), 75) << "unpaced timers keep their interval";
+    const auto start = std::chrono::steady_clock::now();
+    vb::Sleep(5000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(PaceTest, WaitingForAConditionDoesNotSpin)
+{
+    bool done = false;
+    QTimer::singleShot(300, [&] { done = true; });
+    const double before = cpuSeconds();
+    vb::WaitUntil([&] { return done; });
+    EXPECT_TRUE(done);
+    EXPECT_LT(cpuSeconds() - before, 0.15) << "a spinning wait would burn the whole 300 ms";
+}
+
+TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
+{
+    std::vector<vb::MsgBoxRequest> asked;
+    auto previous = vb::SetMsgBoxResponder([&](const vb::MsgBoxRequest& r) {
+        asked.push_back(r);
+        return vb::vbNo;
+    });
+    SetAppTitle("Instancia Cancelada");
+    EXPECT_EQ(vb::MsgBox("Pergunta?", vb::vbYesNo | vb::vbQuestion), vb::vbNo);
+    vb::MsgBox("Aviso", vb::vbInformation, "Aviso!");
+    SetAppTitle("Mirvo Vorla");
+    vb::SetMsgBoxResponder(previous);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].title, "Instancia Cancelada");
+    EXPECT_EQ(asked[1].title, "Aviso!");
+}
+
+TEST(MsgBoxTest, RealBoxHasPortugueseButtons)
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons())
+            texts << b->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == QString::fromUtf8("Não"))
+                b->click();
+    });
+    EXPECT_EQ(vb::MsgBox("Jogar?", vb::vbYesNo), vb::vbNo);
+    texts.sort();
+    EXPECT_EQ(texts, (QStringList{"Não", "Sim"}));
+}
+
+} // namespace
