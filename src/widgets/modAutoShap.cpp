@@ -1,0 +1,49 @@
+#include "widgets/modAutoShap.h"
+
+#include "platform/forms/twips.h"
+
+#include <QImage>
+#include <cmath>
+
+QRegion RegionWithoutKey(const QPixmap& picture, QRgb keyColor)
+{
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = picture.devicePixelRatio();
+    const int width = static_cast<int>(std::lround(image.width() / ratio));
+    const int height = static_cast<int>(std::lround(image.height() / ratio));
+    const QRgb key = keyColor | 0xFF000000u;
+
+    // Rows are gathered into runs of kept pixels; the result is the same as
+    // cutting the key pixels one by one out of the whole rectangle.
+    QRegion region;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y * ratio)));
+        int runStart = -1;
+        for (int x = 0; x <= width; ++x) {
+            const bool kept = x < width && row[static_cast<int>(x * ratio)] != key;
+            if (kept && runStart < 0)
+                runStart = x;
+            if (!kept && runStart >= 0) {
+                region += QRect(runStart, y, x - runStart, 1);
+                runStart = -1;
+            }
+        }
+    }
+    return region;
+}
+
+QRegion AutoShapeFromPicture(vb::PictureBox& control, QRgb keyColor)
+{
+    control.BorderStyle = 0;
+    const vb::Picture picture = control.Picture;
+    if (!picture)
+        return {};
+    const QSize size = picture->deviceIndependentSize().toSize();
+    control.Width = vb::ToTwips(size.width());
+    control.Height = vb::ToTwips(size.height());
+    const QRegion region = RegionWithoutKey(*picture, keyColor);
+    // An empty mask would mean "no mask" to the toolkit; a region outside the
+    // control shows nothing instead.
+    control.setMask(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region);
+    return region;
+}

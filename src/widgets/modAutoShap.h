@@ -1,0 +1,16 @@
+#pragma once
+// Cuts a picture control to the shape of its picture: every pixel of the key
+// colour is left out, so a card shows without its corners.
+#include "platform/forms/picturebox.h"
+
+#include <QRegion>
+#include <QRgb>
+
+// Sizes the control to its picture and gives it the region of its non-key
+// pixels, which it returns (empty when the whole picture is the key colour,
+// which leaves nothing of the control to see).
+QRegion AutoShapeFromPicture(vb::PictureBox& control, QRgb keyColor);
+
+// The region of the pixels of a picture that are not exactly the key colour,
+// in the picture's own pixels.
+QRegion RegionWithoutKey(const QPixmap& picture, QRgb keyColor);
