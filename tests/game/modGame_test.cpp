@@ -9,16 +9,24 @@
 
 namespace {
 
+// Each test starts from, and leaves behind, the state of a fresh program.
 class MatchState : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Fresh(); }
+    void TearDown() override { Fresh(); }
+
+    static void Fresh()
     {
         Players = {};
         Hand = {};
+        OptionsChanged = IsServer = StopAnimation = false;
+        ServerIP.clear();
+        PopupMessage.clear();
+        CardBack = 0;
     }
 };
 
-// Strengths of cards 1..40 under the current rule, as (card -> strength) for the manilhas.
+// The cards that beat every rank under the current rule, with their strengths.
 std::map<int, int> Manilhas()
 {
     std::map<int, int> found;
@@ -72,24 +80,9 @@ TEST_F(CardModel, NewRuleMakesTheNextRankManilhasAndWrapsPerDeck)
             Hand.Vira = static_cast<std::uint8_t>(vira);
             const int next = (vira - 1) / 4 == 9 ? lowest : (vira - 1) / 4 + 1;
             EXPECT_EQ(Manilhas(), RankAsManilhas(next * 4 + 1)) << "turned " << vira;
+            EXPECT_EQ(CardValue(Hand.Vira), (vira - 1) / 4 + 4); // the turned card stays ordinary
         }
     }
-}
-
-TEST_F(CardModel, NewRuleBoundaries)
-{
-    Hand.NewManilha = true;
-    Hand.DirtyDeck = true;
-    Hand.Vira = 36; // a 2: the 3s, not a wrap
-    EXPECT_EQ(Manilhas(), RankAsManilhas(37));
-    Hand.Vira = 37; // a 3
-    EXPECT_EQ(Manilhas(), RankAsManilhas(1));
-    Hand.DirtyDeck = false;
-    EXPECT_EQ(Manilhas(), RankAsManilhas(17));
-    Hand.DirtyDeck = true;
-    Hand.Vira = 2; // a 4: the 5s; the turned card stays ordinary
-    EXPECT_EQ(Manilhas(), RankAsManilhas(5));
-    EXPECT_EQ(CardValue(2), 4);
 }
 
 TEST_F(MatchState, ElevenPointTests)

@@ -28,8 +28,11 @@ TEST(GetField, CutsFieldsAndLeavesTheCallersTextWithSeparatorsAtBothEnds)
     GetField(leading, 1, QStringLiteral("#"));
     EXPECT_EQ(leading, "#a#");
     QString trailing = QStringLiteral("a#");
-    GetField(trailing, 1, QStringLiteral("#"));
+    GetField(trailing, 0, QStringLiteral("#")); // normalised even when no field is taken
     EXPECT_EQ(trailing, "#a#");
+    QString empty;
+    GetField(empty, 2, QStringLiteral("#"));
+    EXPECT_EQ(empty, "#");
 }
 
 TEST(GetField, EmptyFieldsAndOutOfRangeNumbersGiveTheEmptyText)
@@ -44,16 +47,6 @@ TEST(GetField, EmptyFieldsAndOutOfRangeNumbersGiveTheEmptyText)
     };
     for (const Ask& c : cases)
         EXPECT_EQ(Field(c.text, c.n), c.field) << c.text.toStdString() << " field " << c.n;
-}
-
-TEST(GetField, NormalisesEvenWhenNoFieldIsTaken)
-{
-    QString empty;
-    EXPECT_EQ(GetField(empty, 2, QStringLiteral("#")), "");
-    EXPECT_EQ(empty, "#");
-    QString text = QStringLiteral("x");
-    EXPECT_EQ(GetField(text, 0, QStringLiteral("#")), "");
-    EXPECT_EQ(text, "#x#");
 }
 
 TEST(GetField, MessageKeywordIsFieldOneAndLongerSeparatorsWork)
