@@ -1,0 +1,66 @@
+#include "shell/modFunoes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Ask {
+    QString text;
+    int n;
+    QString field;
+};
+
+// Asks for one field of a fresh copy of text and returns the field.
+QString Field(QString text, int n, const QString& separator = QStringLiteral("#"))
+{
+    return GetField(text, n, separator);
+}
+
+TEST(GetField, CutsFieldsAndLeavesTheCallersTextWithSeparatorsAtBothEnds)
+{
+    QString text = QStringLiteral("a#b");
+    EXPECT_EQ(GetField(text, 2, QStringLiteral("#")), "b");
+    EXPECT_EQ(text, "#a#b#");
+    EXPECT_EQ(GetField(text, 1, QStringLiteral("#")), "a");
+    EXPECT_EQ(text, "#a#b#"); // already normalised: nothing more is added
+
+    QString leading = QStringLiteral("#a");
+    GetField(leading, 1, QStringLiteral("#"));
+    EXPECT_EQ(leading, "#a#");
+    QString trailing = QStringLiteral("a#");
+    GetField(trailing, 0, QStringLiteral("#")); // normalised even when no field is taken
+    EXPECT_EQ(trailing, "#a#");
+    QString empty;
+    GetField(empty, 2, QStringLiteral("#"));
+    EXPECT_EQ(empty, "#");
+}
+
+TEST(GetField, EmptyFieldsAndOutOfRangeNumbersGiveTheEmptyText)
+{
+    const Ask cases[] = {
+        {"#a##b#", 2, ""},  {"#a##b#", 3, "b"},
+        {"a#b#c", 0, ""},   {"a#b#c", -1, ""},
+        {"a#b#c", 3, "c"},  {"a#b#c", 4, ""},  {"a#b#c", 5, ""},
+        // Past the end the search must not start over at the first field.
+        {"a#b#c", 6, ""},   {"a#b#c", 7, ""},  {"a#b#c", 32767, ""},
+        {"", 1, ""},        {"", 3, ""},
+    };
+    for (const Ask& c : cases)
+        EXPECT_EQ(Field(c.text, c.n), c.field) << c.text.toStdString() << " field " << c.n;
+}
+
+TEST(GetField, MessageKeywordIsFieldOneAndLongerSeparatorsWork)
+{
+    QString message = QStringLiteral("Jogar:#2");
+    EXPECT_EQ(GetField(message, 1, QStringLiteral("#")), "Jogar:");
+    EXPECT_EQ(GetField(message, 2, QStringLiteral("#")), "2");
+    EXPECT_EQ(message, "#Jogar:#2#");
+
+    QString text = QStringLiteral("ab::cd");
+    EXPECT_EQ(GetField(text, 2, QStringLiteral("::")), "cd");
+    EXPECT_EQ(text, "::ab::cd::");
+    EXPECT_EQ(Field(text, 3, QStringLiteral("::")), "");
+    EXPECT_EQ(Field(QStringLiteral("aXb"), 2, QStringLiteral("x")), ""); // exact case
+}
+
+} // namespace
