@@ -62,7 +62,7 @@ void TrimFormToClient(vb::Form& form)
     const QPoint client = form.mapToGlobal(QPoint(0, 0));
     form.setWindowFlag(Qt::FramelessWindowHint, true);
     if (shown) {
-        form.move(client);
         form.QWidget::setVisible(true);
+        form.move(form.pos() + client - form.mapToGlobal(QPoint(0, 0)));
     }
 }

@@ -1,0 +1,92 @@
+#include "platform/forms/form.h"
+#include "platform/forms/pace.h"
+#include "widgets/mdlBorder.h"
+#include "widgets/modAutoShap.h"
+#include "widgets/modTrans.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr QRgb kKey = qRgb(4, 130, 4);
+
+// A 71 x 96 card with its four corners (3 x 3 pixels each) in the key colour.
+QPixmap cardWithKeyCorners(qreal ratio)
+{
+    QPixmap pixmap(static_cast<int>(71 * ratio), static_cast<int>(96 * ratio));
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    for (QPoint corner : {QPoint(0, 0), QPoint(68, 0), QPoint(0, 93), QPoint(68, 93)})
+        painter.fillRect(QRect(corner, QSize(3, 3)), QColor(kKey));
+    return pixmap;
+}
+
+TEST(AutoShapeTest, CutsExactlyTheKeyPixelsAtAnyDensity)
+{
+    for (qreal ratio : {1.0, 2.0}) {
+        const QRegion region = RegionWithoutKey(cardWithKeyCorners(ratio), kKey);
+        EXPECT_FALSE(region.contains(QPoint(0, 0)));
+        EXPECT_FALSE(region.contains(QPoint(70, 95)));
+        EXPECT_TRUE(region.contains(QPoint(3, 0)));
+        EXPECT_TRUE(region.contains(QPoint(35, 48)));
+        int area = 0;
+        for (const QRect& r : region)
+            area += r.width() * r.height();
+        EXPECT_EQ(area, 71 * 96 - 4 * 9) << "ratio " << ratio;
+    }
+}
+
+TEST(AutoShapeTest, OnlyExactMatchesAreCut)
+{
+    QPixmap nearly(10, 10);
+    nearly.fill(QColor(4, 131, 4));
+    EXPECT_EQ(RegionWithoutKey(nearly, kKey), QRegion(0, 0, 10, 10));
+    QPixmap all(10, 10);
+    all.fill(QColor(kKey));
+    EXPECT_TRUE(RegionWithoutKey(all, kKey).isEmpty());
+}
+
+TEST(AutoShapeTest, SizesTheControlToItsPictureAndMasksIt)
+{
+    QWidget container;
+    vb::PictureBox card(&container);
+    card.BorderStyle = 1;
+    card.Move(0, 0, 300, 300);
+    card.Picture = vb::MakePicture(cardWithKeyCorners(1));
+    AutoShapeFromPicture(card, kKey);
+    EXPECT_EQ(card.Width(), 1065);
+    EXPECT_EQ(card.Height(), 1440);
+    EXPECT_EQ(card.BorderStyle(), 0);
+    EXPECT_FALSE(card.mask().contains(QPoint(1, 1)));
+    EXPECT_TRUE(card.mask().contains(QPoint(35, 48)));
+}
+
+class frmPlain : public vb::FormBase<frmPlain> {
+public:
+    frmPlain()
+    {
+        ScaleWidth = 3000;
+        ScaleHeight = 1500;
+    }
+};
+
+TEST(BorderTest, TrimmedWindowKeepsItsClientAreaInPlace)
+{
+    frmPlain& form = frmPlain::Get();
+    form.move(100, 80);
+    form.Show();
+    vb::DoEvents();
+    const QRect client(form.mapToGlobal(QPoint(0, 0)), form.size());
+    TrimFormToClient(form);
+    vb::DoEvents();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(QRect(form.mapToGlobal(QPoint(0, 0)), form.size()), client);
+    SetFormTransparency(form, 220);
+    EXPECT_NEAR(form.windowOpacity(), 220 / 255.0, 0.01);
+    form.Unload();
+}
+
+} // namespace
