@@ -32,11 +32,11 @@ const QString kCancelled = u"Instancia Cancelada"_qs;
 //   hold    answers under the title until asked to activate.
 void RunAsPeer()
 {
-    const QString spec = qEnvironmentVariable(kPeerVariable);
-    if (spec.isEmpty())
+    const QString order = qEnvironmentVariable(kPeerVariable);
+    if (order.isEmpty())
         return;
-    const QString role = spec.section(u':', 0, 0);
-    const QString title = spec.section(u':', 1);
+    const QString role = order.section(u':', 0, 0);
+    const QString title = order.section(u':', 1);
     instance::SetTitle(title);
     if (role == u"second") {
         if (!instance::PrevInstance())
