@@ -79,6 +79,15 @@ void FillText(QPainter& p, const QString& text, const QFont& font, QPointF centr
 // ---------------------------------------------------------------- suit shapes
 
 // Each shape fits a unit box centred on the origin, point or stem downwards.
+
+// Union of two unit shapes; done at a large scale, since the union flattens
+// curves into lines at a fixed tolerance.
+QPainterPath Unite(const QPainterPath& a, const QPainterPath& b)
+{
+    const QTransform up = QTransform::fromScale(1000, 1000);
+    return QTransform::fromScale(0.001, 0.001).map(up.map(a).united(up.map(b)));
+}
+
 QPainterPath HeartShape()
 {
     QPainterPath s;
@@ -125,7 +134,7 @@ QPainterPath SpadeShape()
     s.cubicTo(-0.05, 0.3, -0.13, 0.36, -0.23, 0.36);
     s.cubicTo(-0.35, 0.36, -0.47, 0.27, -0.47, 0.1);
     s.cubicTo(-0.47, -0.14, -0.1, -0.34, 0, -0.5);
-    return s.united(StemShape());
+    return Unite(s, StemShape());
 }
 
 QPainterPath ClubShape()
@@ -135,11 +144,11 @@ QPainterPath ClubShape()
     for (const QPointF c : {QPointF(0, -0.275), QPointF(-0.255, 0.09), QPointF(0.255, 0.09)}) {
         QPainterPath leaf;
         leaf.addEllipse(c, r, r);
-        s = s.united(leaf);
+        s = Unite(s, leaf);
     }
     QPainterPath heart;
     heart.addEllipse(QPointF(0, 0.02), 0.13, 0.13);
-    return s.united(heart).united(StemShape());
+    return Unite(Unite(s, heart), StemShape());
 }
 
 const QPainterPath& SuitShape(int suit)
@@ -247,7 +256,7 @@ QList<QPointF> PipPlaces(int count)
     case 4: return {{L, T}, {R, T}, {L, B}, {R, B}};
     case 5: return {{L, T}, {R, T}, {C, M}, {L, B}, {R, B}};
     case 6: return {{L, T}, {R, T}, {L, M}, {R, M}, {L, B}, {R, B}};
-    case 7: return {{L, T}, {R, T}, {C, 34.5}, {L, M}, {R, M}, {L, B}, {R, B}};
+    case 7: return {{L, T}, {R, T}, {C, 35}, {L, M}, {R, M}, {L, B}, {R, B}};
     }
     return {};
 }
@@ -362,14 +371,22 @@ void PaintRobe(QPainter& p, const CourtLook& look)
 {
     p.setPen(QPen(Ink, 0.6));
     p.setBrush(look.robe);
-    p.drawPolygon(QPolygonF({{Cx - 7, 36.5}, {Cx + 7, 36.5}, {Cx + 17, 49}, {Cx - 17, 49}}));
+    QPainterPath robe;
+    robe.moveTo(Cx - 6, 35.8);
+    robe.cubicTo(Cx - 13, 36, Cx - 16.5, 39, Cx - 17, 49);
+    robe.lineTo(Cx + 17, 49);
+    robe.cubicTo(Cx + 16.5, 39, Cx + 13, 36, Cx + 6, 35.8);
+    robe.closeSubpath();
+    p.drawPath(robe);
     p.setPen(QPen(look.trim, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({{Cx - 5.5, 37.2}, {Cx, 42}, {Cx + 5.5, 37.2}}));
     p.drawLine(QPointF(Cx, 42), QPointF(Cx, 49));
     p.setPen(QPen(Gold, 0.9));
-    p.drawLine(QPointF(Cx - 12, 44), QPointF(Cx - 5, 44));
-    p.drawLine(QPointF(Cx + 5, 44), QPointF(Cx + 12, 44));
+    for (const qreal y : {42.5, 45.5}) {
+        p.drawLine(QPointF(Cx - 14, y), QPointF(Cx - 4, y));
+        p.drawLine(QPointF(Cx + 4, y), QPointF(Cx + 14, y));
+    }
 }
 
 // What the figure holds: a sceptre, a flower or a halberd.
@@ -377,12 +394,12 @@ void PaintEmblem(QPainter& p, int rank)
 {
     if (rank == RankQueen) {
         p.setPen(QPen(QColor(40, 120, 50), 0.9));
-        p.drawLine(QPointF(25.5, 47), QPointF(23.5, 35));
+        p.drawLine(QPointF(Cx - 7, 46), QPointF(Cx - 12.5, 33));
         p.setPen(QPen(Ink, 0.4));
         p.setBrush(SuitRed);
-        p.drawEllipse(QPointF(23.3, 33.8), 2.4, 2.4);
+        p.drawEllipse(QPointF(Cx - 12.8, 31.6), 2.4, 2.4);
         p.setBrush(Gold);
-        p.drawEllipse(QPointF(23.3, 33.8), 0.9, 0.9);
+        p.drawEllipse(QPointF(Cx - 12.8, 31.6), 0.9, 0.9);
         return;
     }
     const qreal x = 48;
@@ -405,8 +422,8 @@ void PaintCourtHalf(QPainter& p, int rank, int suit)
                          CardCentre.y() - CourtFrame.top()));
     p.fillRect(CourtFrame, QColor(252, 244, 223));
     FillSuit(p, suit, QPointF(19.5, 16), 7, SuitColour(suit));
-    PaintEmblem(p, rank);
     PaintRobe(p, look);
+    PaintEmblem(p, rank);
     PaintHead(p, rank, look);
     PaintCrown(p, rank, look);
     p.restore();

@@ -191,8 +191,42 @@ TEST(CardArt, TableHasItsPartsUnderTheLabels)
             EXPECT_LT(qGray(at(felt)), 110) << "white text must read at " << felt.x() << "," << felt.y();
         }
         EXPECT_FALSE(IsGreen(at(QPoint(700, 400))));  // the panel right of the felt
+        // The title label may be opaque: the strip behind it is plain panel grey.
+        const int plain = CountIn(table, qRound(4 * dpr), qRound(3 * dpr), qRound(76 * dpr), qRound(20 * dpr),
+                                  [](QRgb px) { return px == cardart::PanelColour; });
+        EXPECT_EQ(plain, qRound(76 * dpr) * qRound(20 * dpr));
         EXPECT_LT(qGray(at(QPoint(749, 16))), 100);  // the bar of the minimise button
         EXPECT_LT(qGray(at(QPoint(776, 13))), 100);  // the cross of the close button
+    }
+}
+
+// Mean difference per channel of two images of one size.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// At a ratio of 2 the same design is painted with twice the detail, not blown up.
+TEST(CardArt, HighDensityPicturesArePaintedAtTheirRatio)
+{
+    const std::pair<std::string, std::function<QPixmap(qreal)>> pictures[] = {
+        {"face 26", [](qreal dpr) { return cardart::Face(26, dpr); }},
+        {"face 31", [](qreal dpr) { return cardart::Face(31, dpr); }},
+        {"back 8", [](qreal dpr) { return cardart::Back(8, dpr); }},
+        {"table", [](qreal dpr) { return cardart::Table(dpr); }},
+    };
+    for (const auto& [name, paint] : pictures) {
+        SCOPED_TRACE(name);
+        const QImage single = Pixels(paint(1)), dense = Pixels(paint(2));
+        EXPECT_NE(dense, single.scaled(dense.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        const QImage reduced = dense.scaled(single.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(MeanDifference(reduced, single), 8.0);
     }
 }
 
