@@ -1,0 +1,15 @@
+// Writes the program's icon as a 256 x 256 PNG for installing beside the program.
+#include "game/cardart.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: render-icon OUTPUT.png\n");
+        return 2;
+    }
+    return cardart::ProgramIcon().pixmap(QSize(256, 256)).save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}
