@@ -1,6 +1,8 @@
 // The sound call: flags, the worker that plays without waiting, and the wave reader.
 #include "platform/sound.h"
 
+#include "platform/datapath.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -333,6 +335,27 @@ TEST(WaveFile, RefusesWhatItCannotPlay)
     };
     for (const auto& c : cases)
         EXPECT_FALSE(sound::ParseWave(c.bytes)) << c.what;
+}
+
+// Every sound the game names is shipped, short, and readable by the player;
+// "correu.wav" and "Correu.wav" are one file.
+TEST(GameSounds, AllNamedSoundsAreShippedAndPlayable)
+{
+    const char* names[] = {"Alerta.wav", "Move.wav", "cart1.wav", "Embaralhar.wav", "correu.wav", "Correu.wav",
+                           "Chat.wav", "aceito.wav", "iniciar.wav", "vorla.wav", "seis.wav", "nove.wav",
+                           "doze.wav", "Perdeu1.wav", "Perdeu2.wav", "Perdeu3.wav", "erro.wav"};
+    for (const QString& folder : {QStringLiteral(SOURCE_DIR "/assets/Sons"), QStringLiteral(BINARY_DIR "/Sons")}) {
+        for (const char* name : names) {
+            const QString path = datapath::FindFileNoCase(folder, name);
+            ASSERT_FALSE(path.isEmpty()) << name << " in " << folder.toStdString();
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const std::optional<sound::Wave> wave = sound::ParseWave(file.readAll());
+            ASSERT_TRUE(wave) << name;
+            EXPECT_GT(wave->DurationMs(), 50) << name;
+            EXPECT_LT(wave->DurationMs(), 1500) << name;
+        }
+    }
 }
 
 } // namespace
