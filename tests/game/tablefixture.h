@@ -8,6 +8,7 @@
 #include "platform/program.h"
 #include "shell/modFunoes.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -20,13 +21,18 @@ protected:
         Fresh();
         previousResponder_ = vb::SetMsgBoxResponder([this](const vb::MsgBoxRequest& r) {
             boxes.push_back(r);
-            return answer;
+            if (answers.empty())
+                return answer;
+            const int next = answers.front();
+            answers.erase(answers.begin());
+            return next;
         });
         previousEnd_ = vb::SetEndHandler([this] { ended = true; });
     }
 
     void TearDown() override
     {
+        cutting_ = false;
         // Whatever still waits (a cut, a flight) ends as when the peer leaves.
         StopAnimation = true;
         ResetMatch();
@@ -54,11 +60,31 @@ protected:
 
     frmVorla& table() { return frmVorla::Get(); }
 
+    // Cuts the deck whenever the table asks for it, for as long as the test runs.
+    void CutWhenAsked()
+    {
+        cutting_ = true;
+        cutLook_ = [this] {
+            if (!cutting_)
+                return;
+            QTimer::singleShot(0, cutLook_);
+            if (frmVorla::Loaded() && table().lblbaralho.Visible) {
+                ++cutsMade;
+                table().picCarta(7).ClickWith();
+            }
+        };
+        QTimer::singleShot(0, cutLook_);
+    }
+    int cutsMade = 0;
+
     std::vector<vb::MsgBoxRequest> boxes;
     int answer = vb::vbYes;
+    std::vector<int> answers; // given first, one per box, before `answer`
     bool ended = false;
 
 private:
+    bool cutting_ = false;
+    std::function<void()> cutLook_;
     vb::MsgBoxResponder previousResponder_;
     std::function<void()> previousEnd_;
 };
