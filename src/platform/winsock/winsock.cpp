@@ -202,6 +202,15 @@ int ReceiveFlags(const Sock& k, int flags)
     return ((flags & MsgPeek) ? MSG_PEEK : 0) | (IsDatagram(k) ? MSG_TRUNC : 0);
 }
 
+// A listening port must be free again as soon as its last connection has ended,
+// as it was on the original platform; a socket that still holds the port (or
+// listens on it) makes a bind fail all the same.
+void ReuseAddress(const Sock& k)
+{
+    const int on = 1;
+    ::setsockopt(k.fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+}
+
 int PosixOption(int optname)
 {
     switch (optname) {
@@ -320,13 +329,8 @@ int bind(SOCKET s, const SockAddrIn& name)
         return SOCKET_ERROR;
     if (name.sin_family != AfInet)
         return Fail(WSAEAFNOSUPPORT);
-    // A listening port must be free again as soon as its last connection has
-    // ended, as it was on the original platform; another socket that holds the
-    // port still makes the bind fail.
-    if (k->type == SockStream && name.sin_port != 0) {
-        const int on = 1;
-        ::setsockopt(k->fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    }
+    if (k->type == SockStream && name.sin_port != 0)
+        ReuseAddress(*k);
     const sockaddr_in p = ToPosix(name);
     if (::bind(k->fd, reinterpret_cast<const sockaddr*>(&p), sizeof p) != 0)
         return FailErrno();
@@ -372,6 +376,7 @@ int listen(SOCKET s, int backlog)
     Sock* k = Find(s);
     if (!k)
         return SOCKET_ERROR;
+    ReuseAddress(*k); // also for the connections it accepts
     if (::listen(k->fd, backlog) != 0)
         return FailErrno();
     k->listening = true;
