@@ -6,8 +6,10 @@
 //
 // Failed calls throw SocketError. Events are delivered synchronously: the
 // handler runs before the raising operation goes on, and an event without a
-// handler does nothing. Hold objects in a std::shared_ptr: an object released
-// from inside one of its own handlers then ends only after the event returns.
+// handler does nothing. An error that a handler lets out of an event raised by a
+// notification cannot reach any caller; the message loop drops it with a
+// warning. Hold objects in a std::shared_ptr: an object released from inside one
+// of its own handlers then ends only after the event returns.
 #include "socket/bytequeue.h"
 #include "socket/modSocketMaster.h"
 #include "socket/variant.h"

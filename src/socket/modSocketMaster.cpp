@@ -33,17 +33,19 @@ struct RoutingTable {
     std::vector<std::int32_t> lngHandles{0};
     std::vector<CNetSocket*> lngOwners{nullptr};
 };
-RoutingTable resolutionTable;
-RoutingTable socketTable;
+// The state below is leaked on purpose: an object that still lives when the
+// program ends may end after this module's variables would have been destroyed.
+RoutingTable& resolutionTable = *new RoutingTable;
+RoutingTable& socketTable = *new RoutingTable;
 
 // Sockets that have an owner; exists while it has entries, as the window does.
-std::optional<std::set<ws::SOCKET>> colSockets;
+auto& colSockets = *new std::optional<std::set<ws::SOCKET>>;
 // Holders of accepted connections that wait for Accept; they live in here.
-std::optional<std::map<ws::SOCKET, std::shared_ptr<CNetSocket>>> colAccepts;
+auto& colAccepts = *new std::optional<std::map<ws::SOCKET, std::shared_ptr<CNetSocket>>>;
 
 ws::HWND lngSubclassedWindow = 0;
-ws::WNDPROC lngPreviousWndProc;
-ws::WNDPROC lngThunkAddress;
+ws::WNDPROC& lngPreviousWndProc = *new ws::WNDPROC;
+ws::WNDPROC& lngThunkAddress = *new ws::WNDPROC;
 
 [[noreturn]] void Raise(std::int32_t number, const QString& source)
 {

@@ -53,6 +53,10 @@ TEST(CNetSocketProperties, ANewObjectIsClosedWithoutSocket)
     EXPECT_EQ(s.BytesReceived(), 0);
     s.Tag("x");
     EXPECT_EQ(s.Tag(), "x");
+    char own[256] = {};
+    ::gethostname(own, sizeof own - 1);
+    EXPECT_EQ(s.LocalHostName(), QString::fromLatin1(own));
+    EXPECT_EQ(s.LocalIP(), "127.0.0.1") << "the machine's first address; here only loopback is up";
     s.CloseSck(); // nothing to close
     EXPECT_EQ(s.State(), sckClosed);
 }

@@ -95,3 +95,24 @@ TEST(CNetSocketUdp, ReadsDeliverOnlyTheBytesOfOneDatagram)
     ASSERT_TRUE(WaitUntil([&] { return got.size() == 2; }));
     EXPECT_EQ(got, (QStringList{"6162", "63646566"}));
 }
+
+TEST(CNetSocketUdp, ConnectOnlyPreparesTheSocket)
+{
+    Datagrams d;
+    QString got;
+    d.receiver.On.DataArrival = [&](std::int32_t) {
+        vb::Variant v = QString();
+        d.receiver.GetData(v);
+        got = v.ToString();
+    };
+    CNetSocket other;
+    other.Protocol(sckUDPProtocol);
+    other.Connect("127.0.0.1", d.receiver.LocalPort());
+    EXPECT_EQ(other.State(), sckOpen);
+    ProcessFor(20);
+    EXPECT_TRUE(got.isEmpty()) << "nothing was sent";
+    other.SendData("ping");
+    ASSERT_TRUE(WaitUntil([&] { return !got.isEmpty(); }));
+    EXPECT_EQ(got, "ping");
+    EXPECT_EQ(d.receiver.RemotePort(), other.LocalPort());
+}

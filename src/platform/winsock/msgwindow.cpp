@@ -11,8 +11,9 @@
 namespace ws {
 namespace {
 
-// The windows live on the user-interface thread only.
-std::map<HWND, WNDPROC> windows;
+// The windows live on the user-interface thread only. Leaked, so that a window
+// destroyed late in the program's end still finds the map.
+std::map<HWND, WNDPROC>& windows = *new std::map<HWND, WNDPROC>;
 HWND lastWindow = 0;
 
 QEvent::Type MessageEventType()
