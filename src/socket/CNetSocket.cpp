@@ -1,6 +1,8 @@
 #include "socket/CNetSocket.h"
 
-#include <QMessageBox>
+#include "platform/ansi.h"
+#include "platform/forms/msgbox.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <bit>
@@ -43,7 +45,7 @@ QString Source(const char* procedure)
 
 QString Dotted(std::uint32_t address)
 {
-    return FromAnsi(ws::inet_ntoa(address));
+    return ansi::ToUnicode(ws::inet_ntoa(address));
 }
 
 std::int32_t SaneChunk(std::int32_t size)
@@ -77,7 +79,7 @@ std::optional<QByteArray> ByteImage(const vb::Variant& v)
     case vb::vbCurrency: return ImageOf(v.As<vb::Currency>().scaled);
     case vb::vbDate: return ImageOf(v.As<vb::Date>().serial);
     case vb::vbBoolean: return ImageOf<std::int16_t>(v.As<bool>() ? -1 : 0);
-    case vb::vbString: return ToAnsi(v.As<QString>());
+    case vb::vbString: return ansi::FromUnicode(v.As<QString>());
     case vb::vbByteArray: return v.As<QByteArray>();
     default: return std::nullopt;
     }
@@ -171,8 +173,7 @@ void CNetSocket::ReportError(std::int32_t number, const QString& source)
     RaiseEvent(On.Error, static_cast<std::int16_t>(number), description, 0, source, QString(), 0,
                cancelDisplay);
     if (!cancelDisplay) {
-        QMessageBox box(QMessageBox::NoIcon, source, GetErrorDescription(number), QMessageBox::Ok);
-        box.exec();
+        vb::MsgBox(GetErrorDescription(number), vb::vbOKOnly, source);
     }
 }
 
@@ -397,7 +398,7 @@ void CNetSocket::Connect(const std::optional<vb::Variant>& RemoteHost,
 
 bool CNetSocket::ResolveIfHostname(const QString& strHost, std::uint32_t* address)
 {
-    const std::uint32_t dotted = ws::inet_addr(ToAnsi(strHost));
+    const std::uint32_t dotted = ws::inet_addr(ansi::FromUnicode(strHost));
     if (dotted != ws::InaddrNone) {
         *address = dotted;
         return true;
@@ -421,7 +422,7 @@ bool CNetSocket::ResolveIfHostname(const QString& strHost, std::uint32_t* addres
 CNetSocket::Resolved CNetSocket::ResolveIfHostnameSync(const QString& strHost)
 {
     Resolved result;
-    const QByteArray host = ToAnsi(strHost);
+    const QByteArray host = ansi::FromUnicode(strHost);
     const std::uint32_t dotted = ws::inet_addr(host);
     if (dotted != ws::InaddrNone) {
         result.address = dotted;
@@ -590,12 +591,12 @@ QString CNetSocket::GetLocalHostName() const
     QByteArray name;
     if (ws::gethostname(&name) != 0)
         RaiseWinsock(ws::WSAGetLastError(), "GetLocalHostName");
-    return FromAnsi(name);
+    return ansi::ToUnicode(name);
 }
 
 QString CNetSocket::GetLocalIP() const
 {
-    const auto entry = ws::gethostbyname(ToAnsi(GetLocalHostName()));
+    const auto entry = ws::gethostbyname(ansi::FromUnicode(GetLocalHostName()));
     if (!entry)
         RaiseWinsock(ws::WSAGetLastError(), "GetLocalIP");
     return Dotted(entry->h_addr_list.front());
@@ -904,7 +905,7 @@ void CNetSocket::RecvData(vb::Variant& Data, bool blnPeek, std::optional<std::in
             count = std::min(*maxLen, available);
         }
         const QByteArray bytes = TakeReceivedBytes(count, blnPeek, error);
-        Data = type == vb::vbString ? vb::Variant(FromAnsi(bytes)) : vb::Variant(bytes);
+        Data = type == vb::vbString ? vb::Variant(ansi::ToUnicode(bytes)) : vb::Variant(bytes);
     } else if (const std::int32_t size = SizeOfType(type)) {
         if (available < size)
             return;

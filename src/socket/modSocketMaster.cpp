@@ -1,5 +1,7 @@
 #include "socket/modSocketMaster.h"
 
+#include "platform/ansi.h"
+
 #include "socket/CNetSocket.h"
 
 #include <array>
@@ -146,22 +148,6 @@ void FreeMessageThunk()
     socketTable = RoutingTable{};
 }
 
-// Windows-1252 characters 0x80 to 0x9F; the rest stand for themselves.
-constexpr std::array<char16_t, 32> kAnsiHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char AnsiByte(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < kAnsiHigh.size(); ++i)
-        if (kAnsiHigh[i] == c)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
 } // namespace
 
 std::int32_t InitiateProcesses()
@@ -274,7 +260,7 @@ std::int32_t StartHostResolution(const QString& strHostName, std::shared_ptr<ws:
                                  CNetSocket* owner)
 {
     const ws::HANDLE task =
-        ws::WSAAsyncGetHostByName(lngWindowHandle, RESOLVE_MESSAGE, ToAnsi(strHostName), std::move(buffer));
+        ws::WSAAsyncGetHostByName(lngWindowHandle, RESOLVE_MESSAGE, ansi::FromUnicode(strHostName), std::move(buffer));
     if (task != 0)
         AddResolutionToTable(task, owner);
     return task;
@@ -300,24 +286,6 @@ std::int16_t UnsignedToInteger(std::int32_t lngValue)
 std::int32_t IntegerToUnsigned(std::int16_t intValue)
 {
     return intValue < 0 ? intValue + 65536 : intValue;
-}
-
-QByteArray ToAnsi(const QString& text)
-{
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        bytes[i] = AnsiByte(text[i].unicode());
-    return bytes;
-}
-
-QString FromAnsi(const QByteArray& bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        text[i] = QChar(b >= 0x80 && b < 0xA0 ? kAnsiHigh[b - 0x80] : char16_t{b});
-    }
-    return text;
 }
 
 bool RegisterSocket(ws::SOCKET lngSocket, CNetSocket* owner, bool blnEvents)

@@ -51,10 +51,6 @@ std::int32_t LoWord(std::int32_t lngValue);
 std::int16_t UnsignedToInteger(std::int32_t lngValue);
 std::int32_t IntegerToUnsigned(std::int16_t intValue);
 
-// Text on the wire: one Windows-1252 byte per character.
-QByteArray ToAnsi(const QString& text);
-QString FromAnsi(const QByteArray& bytes);
-
 bool RegisterSocket(ws::SOCKET lngSocket, CNetSocket* owner, bool blnEvents);
 void UnregisterSocket(ws::SOCKET lngSocket);
 bool IsSocketRegistered(ws::SOCKET lngSocket);

@@ -1,3 +1,4 @@
+#include "platform/ansi.h"
 // The shared helpers, a new object's properties, and the errors of setters and
 // calls made at the wrong time or with wrong arguments.
 #include "sockettest.h"
@@ -30,14 +31,14 @@ TEST(SocketMaster, ErrorTextsAndNumberConverters)
 TEST(SocketMaster, TextTravelsAsWindows1252)
 {
     const QString text = QString::fromUtf8("Sá€ção\u0081");
-    const QByteArray bytes = ToAnsi(text);
+    const QByteArray bytes = ansi::FromUnicode(text);
     EXPECT_EQ(bytes, QByteArray::fromHex("53e180e7e36f81"));
-    EXPECT_EQ(FromAnsi(bytes), text);
+    EXPECT_EQ(ansi::ToUnicode(bytes), text);
     QByteArray all(256, 0);
     for (int i = 0; i < 256; ++i)
         all[i] = static_cast<char>(i);
-    EXPECT_EQ(ToAnsi(FromAnsi(all)), all) << "every byte comes back";
-    EXPECT_EQ(ToAnsi(QString::fromUtf8("中")), "?");
+    EXPECT_EQ(ansi::FromUnicode(ansi::ToUnicode(all)), all) << "every byte comes back";
+    EXPECT_EQ(ansi::FromUnicode(QString::fromUtf8("中")), "?");
 }
 
 TEST(CNetSocketProperties, ANewObjectIsClosedWithoutSocket)
