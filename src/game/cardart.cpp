@@ -942,3 +942,52 @@ QCursor HandCursor()
 }
 
 }  // namespace cardart
+
+namespace cardart {
+
+// A green frame headed "FIM DE JOGO" around a dark panel, a "VENCEDOR:" tab at
+// its upper left and a large "X" between the two score places.
+QPixmap WinnerPanel(qreal dpr)
+{
+    dpr = SaneRatio(dpr);
+    const QSize size(403, 185);
+    QImage image = NewImage(size, dpr, QImage::Format_RGB32, QColor(0x80, 0x80, 0x80));
+    QPainter p;
+    BeginLogical(p, image, size);
+    const QRectF frame(0, 0, size.width(), size.height());
+    p.setPen(Qt::NoPen);
+    QLinearGradient green(0, 0, 0, size.height());
+    green.setColorAt(0, QColor(0x2E, 0x9A, 0x4E));
+    green.setColorAt(1, QColor(0x12, 0x5E, 0x2C));
+    p.setBrush(green);
+    p.drawRoundedRect(frame, 8, 8);
+    const QRectF panel(18, 34, size.width() - 36, size.height() - 50);
+    p.setBrush(QColor(0x1C, 0x24, 0x1F));
+    p.drawRoundedRect(panel, 6, 6);
+    Bevel(p, panel, true);
+
+    QFont heading("Liberation Sans", 1, QFont::Bold);
+    heading.setPixelSize(20);
+    p.setFont(heading);
+    p.setPen(QColor(0xFF, 0xE0, 0x70));
+    p.drawText(QRectF(0, 4, size.width(), 28), Qt::AlignCenter, "FIM DE JOGO");
+
+    const QRectF tab(24, 40, 134, 24);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2E, 0x9A, 0x4E));
+    p.drawRoundedRect(tab, 4, 4);
+    QFont small("Liberation Sans", 1, QFont::Bold);
+    small.setPixelSize(15);
+    p.setFont(small);
+    p.setPen(Qt::white);
+    p.drawText(tab, Qt::AlignCenter, "VENCEDOR:");
+
+    QFont cross("Liberation Sans", 1, QFont::Bold);
+    cross.setPixelSize(40);
+    p.setFont(cross);
+    p.drawText(QRectF(176, 88, 51, 50), Qt::AlignCenter, "X");
+    p.end();
+    return Finish(std::move(image), dpr);
+}
+
+} // namespace cardart

@@ -28,6 +28,7 @@ QPixmap Face(int card, qreal dpr);  // card 1..40: rank (card-1)/4 of 4,5,6,7,Q,
 QPixmap Back(int back, qreal dpr);  // back design 1..10
 QPixmap Table(qreal dpr);           // 796 x 513, the table window's background
 QPixmap Shadow(qreal dpr);          // 77 x 103, translucent dark green
+QPixmap WinnerPanel(qreal dpr);     // 403 x 185, the end-of-match announcement
 QIcon ProgramIcon();
 QCursor HandCursor();
 

@@ -97,6 +97,12 @@ QString StakeCallName()
     }
 }
 
+namespace {
+// Counts the matches started; a step that waited compares it with its own.
+std::uint64_t matchSerial = 0;
+std::uint64_t handSerial = 0;
+} // namespace
+
 void ResetMatch()
 {
     Players(2).Name.clear();
@@ -120,6 +126,26 @@ void ResetMatch()
     Hand.Turn = 0;
     Hand.PlayerLeads = false;
     Hand.InputLocked = true;
+    ++matchSerial;
+}
+
+MatchGuard::MatchGuard() : serial_(matchSerial) {}
+
+bool MatchGuard::Replaced() const
+{
+    return serial_ != matchSerial;
+}
+
+HandGuard::HandGuard() : serial_(handSerial) {}
+
+bool HandGuard::Replaced() const
+{
+    return serial_ != handSerial;
+}
+
+void CountNewHand()
+{
+    ++handSerial;
 }
 
 void AddMatchWon(PlayerInfo& player)
@@ -153,4 +179,27 @@ void ShuffleAndDeal()
         Players(2).Cards(i) = CardField(i + 3);
     }
     Hand.Vira = CardField(7);
+}
+
+int HandResult()
+{
+    const auto& w = Hand.RoundWinner;
+    switch (Hand.RoundNo) {
+    case 2:
+        if (w(1) == 1 && (w(2) == 1 || w(2) == 3))
+            return 1;
+        if (w(1) == 2 && (w(2) == 2 || w(2) == 3))
+            return 2;
+        if (w(1) == 3 && (w(2) == 1 || w(2) == 2))
+            return w(2);
+        return 0;
+    case 3:
+        if (w(3) == 1 || w(3) == 2)
+            return w(3);
+        if (w(1) == 1 || w(1) == 2)
+            return w(1); // a tied third round goes to the winner of the first
+        return 3;
+    default:
+        return 0;
+    }
 }

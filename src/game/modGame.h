@@ -62,9 +62,45 @@ QString StakeCallName();
 // name are cleared; options, the local name and the connection flags are kept.
 void ResetMatch();
 
+// Game steps wait (pauses, flights, modal windows) while other handlers run; a
+// step remembers the match it started in and, after each wait, returns without
+// further effect when that match has been replaced (the peer left, a new game).
+class MatchGuard {
+public:
+    MatchGuard();
+    bool Replaced() const;
+
+private:
+    std::uint64_t serial_;
+};
+
+// The same for a hand: a step that waited returns when another hand has been
+// dealt meanwhile (its own raise ended the hand and the next one began).
+class HandGuard {
+public:
+    HandGuard();
+    bool Replaced() const;
+
+private:
+    std::uint64_t serial_;
+};
+// Marks the start of a new hand on the table.
+void CountNewHand();
+
 // Counts one more match won; the count stays at 255 once it gets there.
 void AddMatchWon(PlayerInfo& player);
 
 // Draws seven distinct cards of the current deck into both hands and the
 // turned card, and records them in Hand.DealtCards.
 void ShuffleAndDeal();
+
+// The table's side of the match state (they draw on the main window).
+// Hides every card picture of the table and empties the message line; the cards
+// that fly go back to their own places, whatever a stopped flight left.
+void ClearTable();
+// Writes the score board: names, points of the match, matches won and the stake.
+void UpdateScoreBoard();
+
+// The hand's result after the round Hand.RoundNo from the rounds' winners:
+// 1 the local player scores, 2 the opponent, 3 nobody, 0 the hand goes on.
+int HandResult();

@@ -1,5 +1,17 @@
 #include "shell/modFunoes.h"
 
+#include "game/modGame.h"
+#include "platform/datapath.h"
+#include "platform/forms/control.h"
+#include "platform/forms/form.h"
+#include "platform/forms/pace.h"
+#include "platform/help.h"
+#include "platform/sound.h"
+#include "platform/username.h"
+#include "platform/vbtext.h"
+
+#include <cmath>
+
 bool StopAnimation = false;
 QString PopupMessage;
 
@@ -20,4 +32,49 @@ QString GetField(QString& text, int n, const QString& separator)
     }
     const qsizetype end = text.indexOf(separator, position);
     return end < 0 ? QString() : text.mid(position, end - position);
+}
+
+void PlaySoundFile(const QString& file, int flags)
+{
+    if (!Hand.SoundOn)
+        return;
+    sound::PlaySound(datapath::SoundFile(file), flags);
+}
+
+void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps)
+{
+    const int startTop = card.Top;
+    const int startLeft = card.Left;
+    card.ZOrder(0);
+    for (int i = 1; i <= steps; ++i) {
+        if (StopAnimation)
+            return;
+        card.Top = static_cast<int>(std::lround((target.Top - startTop) / double(steps) + card.Top));
+        card.Left = static_cast<int>(std::lround((target.Left - startLeft) / double(steps) + card.Left));
+        vb::DoEvents();
+        vb::Sleep(15);
+    }
+    card.Visible = false;
+    card.Move(startLeft, startTop);
+    PlaySoundFile("Move.wav", 1);
+}
+
+void ShakeForm(vb::Form& form)
+{
+    PlaySoundFile("Alerta.wav", 1);
+    for (int i = 1; i <= 200; ++i) {
+        const int step = (i % 2 == 1) ? 100 : -100;
+        form.Top = form.Top - step;
+        form.Left = form.Left + step;
+    }
+}
+
+void ShowHelpTopic(const QString& helpFile, const QString& topic)
+{
+    help::ShowTopic(helpFile, topic);
+}
+
+QString GetLoggedUserName()
+{
+    return vb::ProperCase(username::LogonName());
 }

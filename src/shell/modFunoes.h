@@ -13,3 +13,28 @@ extern QString PopupMessage;
 // is left so; the deal and the "Cartas:" message rely on that. A field before
 // the first or past the last is the empty text.
 QString GetField(QString& text, int n, const QString& separator);
+
+namespace vb {
+class Control;
+class Form;
+}
+
+// Plays a sound file of the "Sons" folder when sound is on. Flags: 1 returns at
+// once (a missing file gives a beep), 2 plays to the end (a missing file is
+// silent).
+void PlaySoundFile(const QString& file, int flags);
+
+// Flies a card towards the target's place in equal steps of 15 ms, handling
+// events between steps; at the end the card is hidden and put back where it
+// started and "Move.wav" plays. Ends at once, leaving the card where it is,
+// when StopAnimation is set.
+void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps);
+
+// The nudge: shakes a window 200 times by 100 twips, ending where it started.
+void ShakeForm(vb::Form& form);
+
+// Opens a topic of the compiled help file; failures are ignored.
+void ShowHelpTopic(const QString& helpFile, const QString& topic);
+
+// The user's logon name in proper case, empty when it cannot be read.
+QString GetLoggedUserName();

@@ -9,6 +9,9 @@
 
 inline constexpr registry::Hive HKEY_LOCAL_MACHINE = registry::Hive::LocalMachine;
 
+// The key every setting of the game lives under.
+inline const QString SettingsKey = QStringLiteral("SOFTWARE\\Mirvo Vorla");
+
 // The text stored under the value, up to its first NUL; the default when the
 // key or the value is missing. A value stored empty gives the empty text.
 QString RegGetString(registry::Hive hive, const QString& key, const QString& value,

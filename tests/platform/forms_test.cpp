@@ -1,4 +1,4 @@
-#include "platform/apptitle.h"
+#include "platform/instance.h"
 #include "platform/forms/controlarray.h"
 #include "platform/forms/form.h"
 #include "platform/forms/handlers.h"
@@ -242,10 +242,10 @@ TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
         asked.push_back(r);
         return vb::vbNo;
     });
-    SetAppTitle("Instancia Cancelada");
+    instance::SetTitle("Instancia Cancelada");
     EXPECT_EQ(vb::MsgBox("Pergunta?", vb::vbYesNo | vb::vbQuestion), vb::vbNo);
     vb::MsgBox("Aviso", vb::vbInformation, "Aviso!");
-    SetAppTitle("Mirvo Vorla");
+    instance::SetTitle("Mirvo Vorla");
     vb::SetMsgBoxResponder(previous);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].title, "Instancia Cancelada");

@@ -1,6 +1,6 @@
 #include "platform/forms/msgbox.h"
 
-#include "platform/apptitle.h"
+#include "platform/instance.h"
 #include "platform/forms/handlers.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ int showBox(const MsgBoxRequest& request)
 
 int MsgBox(const QString& prompt, int style, const QString& title)
 {
-    const MsgBoxRequest request{prompt, style, title.isEmpty() ? AppTitle() : title};
+    const MsgBoxRequest request{prompt, style, title.isEmpty() ? instance::Title() : title};
     if (responder())
         return responder()(request);
     HandlerScope scope; // the box's loop runs handlers; nothing under it may go

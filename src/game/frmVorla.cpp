@@ -1,0 +1,265 @@
+#include "game/frmVorla.h"
+
+#include "game/cardart.h"
+#include "game/modGame.h"
+#include "platform/datapath.h"
+#include "platform/forms/msgbox.h"
+#include "platform/help.h"
+#include "platform/program.h"
+#include "shell/modReg.h"
+#include "widgets/mdlBorder.h"
+
+#include <QApplication>
+
+namespace {
+
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kDarkBlue(0x00, 0x00, 0x80);
+const QColor kCardBack(0xC0, 0xC0, 0xC0);
+constexpr int kCardWidth = 1065;
+constexpr int kCardHeight = 1440;
+
+const vb::Font kSansSerifBold{"MS Sans Serif", 8.25, true};
+const vb::Font kTimes{"Times New Roman", 14.25};
+const vb::Font kArialBold{"Arial", 9, true};
+const vb::Font kNarrowBold{"Arial Narrow", 9.75, true};
+const vb::Font kNarrow{"Arial Narrow", 9};
+
+void label(vb::Label& l, int left, int top, int width, int height, const QString& caption, const vb::Font& font,
+           QColor colour = Qt::black, int alignment = vb::vbLeftJustify)
+{
+    l.Move(left, top, width, height);
+    l.Caption = caption;
+    l.SetFont(font);
+    l.ForeColor = colour;
+    l.Alignment = alignment;
+    l.BackColor = QColor(cardart::PanelColour);
+}
+
+// Labels drawn straight onto the table, with no back colour of their own.
+void transparent(std::initializer_list<vb::Label*> labels)
+{
+    for (vb::Label* l : labels)
+        l->Transparent = true;
+}
+
+void card(vb::PictureBox& p, int left, int top, bool visible = false)
+{
+    p.Move(left, top, kCardWidth, kCardHeight);
+    p.BackColor = kCardBack;
+    p.Visible = visible;
+}
+
+// The picture stores lie below the visible area.
+void store(vb::Image& i)
+{
+    i.Move(0, 8000, kCardWidth, kCardHeight);
+    i.Visible = false;
+}
+
+} // namespace
+
+frmVorla::frmVorla()
+    : Label1(this), FrmMov(this), imgMini(this), imgClose(this), lblVenceu(this), imgSombra(this), lblbaralho(this),
+      lblMens(this), lblVorla(this), lblCorrer(this), lblValendo(this), lblMenu(this), lblPartidas(this),
+      Label2(this), lblNome(this), lblRodada(this), Label3(this), lblTotal(this), Frente(this), Verso(this),
+      Jogada1(this), Jogada2(this), CartaVira(this), picBar(this), picCarta(this), picMac(this), picJog(this),
+      picLance(this)
+{
+    Caption = "Mirvo Vorla";
+    ScaleWidth = 11940;
+    ScaleHeight = 7695;
+    BackColor = QColor(0xFF, 0x00, 0xFF);
+    StartUpPosition = vb::vbStartUpScreen;
+    SetFont(vb::Font{"Arial", 9});
+    setWindowIcon(cardart::ProgramIcon());
+    placeControls();
+    paintCards();
+    wireHandlers();
+}
+
+void frmVorla::placeControls()
+{
+    for (int i = 1; i <= 3; ++i) {
+        card(picJog(i), HandLeft(i), HandTop);
+        card(picMac(i), HandLeft(i), 555);
+        picMac(i).Enabled = false;
+        card(Jogada1(i), 375, 1065 + 2070 * (i - 1));
+        card(Jogada2(i), 855, 1200 + 2070 * (i - 1));
+        label(lblVenceu(i), 375, 810 + 2070 * (i - 1), 1545, 255, "Venceu", kSansSerifBold, kWhite);
+        lblVenceu(i).Visible = false;
+    }
+    card(picLance(1), 4860, 3165);
+    card(picLance(2), 5340, 3300);
+    card(CartaVira, 7815, 2760);
+    CartaVira.SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
+    card(picBar(1), 8265, 3300);
+    card(picBar(2), 8235, 3270);
+    card(picBar(3), 8175, 3210);
+    card(picBar(4), 8205, 3240);
+    // The stack: each back slightly offset from the one below, the first on top.
+    for (int i : {3, 4, 2, 1})
+        picBar(i).ZOrder(0);
+    for (int n = 1; n <= 40; ++n)
+        card(picCarta(n), n <= 21 ? 3030 + 105 * (n - 1) : 5220 + 105 * (n - 22), 3240);
+
+    imgSombra.Move(0, 7800, 1155, 1545);
+    label(lblbaralho, 2955, 4710, 5340, 315, "Clique sobre a carta que deseja cortar o baralho", kTimes, kWhite);
+    lblbaralho.Visible = false;
+    label(lblMens, 195, 7215, 10245, 315, "", kTimes, kWhite, vb::vbCenter);
+    label(lblVorla, 7755, 6285, 1485, 210, "Vorla", kArialBold, Qt::black, vb::vbCenter);
+    label(lblCorrer, 7740, 6735, 1485, 210, "Correr", kArialBold, Qt::black, vb::vbCenter);
+    label(lblValendo, 8040, 5955, 885, 195, "Valendo 1", kSansSerifBold, QColor(0x40, 0x40, 0x40));
+
+    const char* const menu[] = {"Novo Jogo", "Opções", "Baralho", "Ajuda", "Sobre", "Sair"};
+    const int menuTops[] = {480, 945, 1395, 1830, 2265, 2700};
+    for (int i = 0; i <= 5; ++i)
+        label(lblMenu(i), 10035, menuTops[i], 1740, 270, QString::fromUtf8(menu[i]), kNarrowBold, Qt::black,
+              vb::vbCenter);
+
+    label(lblPartidas, 10095, 3555, 555, 195, "Placar", kSansSerifBold, kDarkBlue);
+    label(Label2, 10095, 3915, 915, 195, QString::fromUtf8("Mão Atual:"), kSansSerifBold, kDarkBlue);
+    label(lblNome(1), 10095, 4125, 1470, 240, "Jogador", kNarrow);
+    label(lblNome(2), 10095, 4380, 1470, 240, "Computador", kNarrow);
+    label(lblNome(0), 10095, 5010, 1485, 240, "Jogador", kNarrow);
+    label(lblNome(3), 10095, 5265, 1485, 240, "Computador", kNarrow);
+    for (int i = 1; i <= 2; ++i) {
+        label(lblRodada(i), 11565, 4125 + 255 * (i - 1), 150, 240, "0", kNarrow);
+        label(lblTotal(i), 11565, 5010 + 255 * (i - 1), 150, 240, "0", kNarrow);
+    }
+    label(Label3, 10095, 4815, 1125, 195, "Placar Geral:", kSansSerifBold, kDarkBlue);
+    label(Label1, 165, 75, 1005, 225, "Mirvo Vorla", vb::Font{"Arial", 9});
+    transparent({&lblVenceu(1), &lblVenceu(2), &lblVenceu(3), &lblbaralho, &lblMens, &lblVorla, &lblCorrer});
+    for (int i = 0; i <= 5; ++i)
+        transparent({&lblMenu(i)});
+
+    FrmMov.Move(0, 0, 11115, 390);
+    imgMini.Move(11100, 90, 270, 210);
+    imgClose.Move(11505, 90, 270, 210);
+    for (int n = 1; n <= 40; ++n)
+        store(Frente(n));
+    for (int n = 1; n <= 10; ++n)
+        store(Verso(n));
+}
+
+void frmVorla::paintCards()
+{
+    const qreal ratio = qApp->devicePixelRatio();
+    Picture = vb::MakePicture(cardart::Table(ratio));
+    imgSombra.Picture = vb::MakePicture(cardart::Shadow(ratio));
+    for (int n = 1; n <= 40; ++n)
+        Frente(n).Picture = vb::MakePicture(cardart::Face(n, ratio));
+    for (int n = 1; n <= 10; ++n)
+        Verso(n).Picture = vb::MakePicture(cardart::Back(n, ratio));
+}
+
+void frmVorla::wireHandlers()
+{
+    CartaVira.Click = [this] { CartaVira_Click(); };
+    imgMini.Click = [this] { imgMini_Click(); };
+    imgClose.Click = [this] { imgClose_Click(); };
+    FrmMov.MouseDown = [this](int b, int s, float x, float y) { FrmMov_MouseDown(b, s, x, y); };
+    picCarta.Click = [this](int i) { picCarta_Click(i); };
+    lblMenu.MouseMove = [this](int i, int b, int s, float x, float y) { lblMenu_MouseMove(i, b, s, x, y); };
+    lblMenu.Click = [this](int i) { lblMenu_Click(i); };
+    lblCorrer.MouseMove = [this](int b, int s, float x, float y) { lblCorrer_MouseMove(b, s, x, y); };
+    lblVorla.MouseMove = [this](int b, int s, float x, float y) { lblVorla_MouseMove(b, s, x, y); };
+    lblVorla.Click = [this] { lblVorla_Click(); };
+    lblCorrer.Click = [this] { lblCorrer_Click(); };
+    picJog.MouseDown = [this](int i, int b, int s, float x, float y) { picJog_MouseDown(i, b, s, x, y); };
+    picJog.MouseMove = [this](int i, int b, int s, float x, float y) { picJog_MouseMove(i, b, s, x, y); };
+    picJog.MouseUp = [this](int i, int b, int s, float x, float y) { picJog_MouseUp(i, b, s, x, y); };
+}
+
+void frmVorla::CartaVira_Click()
+{
+    // The manilha chart comes with the table's other dialogs.
+}
+
+void frmVorla::imgMini_Click()
+{
+    WindowState = vb::vbMinimized;
+}
+
+void frmVorla::imgClose_Click()
+{
+    Unload();
+}
+
+void frmVorla::FrmMov_MouseDown(int, int, float, float)
+{
+    DragForm(*this);
+}
+
+void frmVorla::picCarta_Click(int)
+{
+    Hand.DeckCut = true;
+}
+
+void frmVorla::lblMenu_MouseMove(int Index, int, int, float, float)
+{
+    lblMenu(Index).ForeColor = kWhite;
+}
+
+void frmVorla::lblCorrer_MouseMove(int, int, float, float)
+{
+    lblCorrer.ForeColor = kWhite;
+}
+
+void frmVorla::lblVorla_MouseMove(int, int, float, float)
+{
+    lblVorla.ForeColor = kWhite;
+}
+
+void frmVorla::Form_MouseMove(int, int, float, float)
+{
+    if (imgSombra.Visible && !PlayInProgress) {
+        for (int i = 1; i <= 3; ++i)
+            picJog(i).Move(HandLeft(i), HandTop);
+        imgSombra.Visible = false;
+    }
+    const QColor buttonText = vb::GetSystemColor(vb::SystemColor::ButtonText);
+    for (int i = decltype(lblMenu)::LBound; i <= decltype(lblMenu)::UBound; ++i)
+        lblMenu(i).ForeColor = buttonText;
+    lblCorrer.ForeColor = buttonText;
+    lblVorla.ForeColor = buttonText;
+}
+
+void frmVorla::lblMenu_Click(int Index)
+{
+    if ((Index == 0 || Index == 1) && Hand.InputLocked)
+        return;
+    OptionsChanged = false;
+    lblMenu(Index).ForeColor = vb::GetSystemColor(vb::SystemColor::ButtonText);
+    switch (Index) {
+    case 3:
+        showHelpFile();
+        break;
+    case 5:
+        Unload();
+        break;
+    default:
+        // "Novo Jogo", "Opções", "Baralho" and "Sobre" open dialogs still to come.
+        break;
+    }
+}
+
+void frmVorla::showHelpFile()
+{
+    const QString helpFile = datapath::HelpFile();
+    if (!helpFile.isEmpty())
+        help::ShowIndex(helpFile);
+    else
+        vb::MsgBox(QString::fromUtf8("Arquivo de ajuda não foi encontrado. Verifique se o arquivo está mesmo no "
+                                     "disco. Se ele não existir, você precisará reinstalá-lo."),
+                   vb::vbInformation, "Aviso!");
+}
+
+void frmVorla::Form_Unload(int&)
+{
+    try {
+        RegSaveString(HKEY_LOCAL_MACHINE, SettingsKey, "Nome", Players(1).Name);
+    } catch (...) {
+    }
+    vb::End();
+}

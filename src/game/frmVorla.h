@@ -1,0 +1,97 @@
+#pragma once
+// The main table window: the one window the game is played in, alive for the
+// whole run. It draws the table, both hands, the deck, the turned card, the
+// trick piles, the score board, the message line, the raise and run labels and
+// the menu over one background picture. Its game operations are written in
+// files of their own, one per stage of a hand (deal, trick, scoring, card play,
+// raises, messages); this file pair holds the window, its menu and its unload.
+#include "platform/forms/controlarray.h"
+#include "platform/forms/form.h"
+#include "platform/forms/label.h"
+#include "platform/forms/picturebox.h"
+
+#include <cstdint>
+
+class frmVorla : public vb::FormBase<frmVorla> {
+public:
+    frmVorla();
+
+    // Deal (shuffle, cut and deal).
+    void StartGame();
+    void ShuffleAndCut();
+    void DealHand();
+
+    // Trick: judges the round once both cards lie on the table.
+    void CheckTrick();
+
+    // Scoring: ends a hand with its result (1 local, 2 opponent, 3 nobody).
+    void Ganha(std::uint8_t Vencedor);
+
+    // Card play: the opponent puts the card of its hand slot on the table.
+    void PlayOpponentCard(std::uint8_t Index);
+
+    // Sends one message to the remote copy; true when it was sent.
+    bool EnviarDados(const QString& Dados);
+
+    // Controls, in their design state.
+    vb::Label Label1;
+    vb::Image FrmMov;
+    vb::Image imgMini;
+    vb::Image imgClose;
+    vb::ControlArray<vb::Label, 1, 3> lblVenceu;
+    vb::Image imgSombra;
+    vb::Label lblbaralho;
+    vb::Label lblMens;
+    vb::Label lblVorla;
+    vb::Label lblCorrer;
+    vb::Label lblValendo;
+    vb::ControlArray<vb::Label, 0, 5> lblMenu;
+    vb::Label lblPartidas;
+    vb::Label Label2;
+    vb::ControlArray<vb::Label, 0, 3> lblNome;
+    vb::ControlArray<vb::Label, 1, 2> lblRodada;
+    vb::Label Label3;
+    vb::ControlArray<vb::Label, 1, 2> lblTotal;
+    vb::ControlArray<vb::Image, 1, 40> Frente;
+    vb::ControlArray<vb::Image, 1, 10> Verso;
+    vb::ControlArray<vb::PictureBox, 1, 3> Jogada1;
+    vb::ControlArray<vb::PictureBox, 1, 3> Jogada2;
+    vb::PictureBox CartaVira;
+    vb::ControlArray<vb::PictureBox, 1, 4> picBar;
+    vb::ControlArray<vb::PictureBox, 1, 40> picCarta;
+    vb::ControlArray<vb::PictureBox, 1, 3> picMac;
+    vb::ControlArray<vb::PictureBox, 1, 3> picJog;
+    vb::ControlArray<vb::PictureBox, 1, 2> picLance;
+
+    // Set while a local card is being played.
+    bool PlayInProgress = false;
+
+    // Handlers.
+    void CartaVira_Click();
+    void imgMini_Click();
+    void imgClose_Click();
+    void FrmMov_MouseDown(int Button, int Shift, float X, float Y);
+    void picCarta_Click(int Index);
+    void lblMenu_MouseMove(int Index, int Button, int Shift, float X, float Y);
+    void lblCorrer_MouseMove(int Button, int Shift, float X, float Y);
+    void lblVorla_MouseMove(int Button, int Shift, float X, float Y);
+    void Form_MouseMove(int Button, int Shift, float X, float Y) override;
+    void lblMenu_Click(int Index);
+    void Form_Unload(int& Cancel) override;
+    void picJog_MouseDown(int Index, int Button, int Shift, float X, float Y);
+    void picJog_MouseMove(int Index, int Button, int Shift, float X, float Y);
+    void picJog_MouseUp(int Index, int Button, int Shift, float X, float Y);
+    void lblVorla_Click();
+    void lblCorrer_Click();
+
+    // The hand cards' rest places.
+    static constexpr int HandTop = 5775;
+    static constexpr int HandLeft(int slot) { return 3465 + 1320 * (slot - 1); }
+
+private:
+    void placeControls();
+    void paintCards();
+    void wireHandlers();
+    void showHelpFile();
+    void showPopup(const QString& text);
+};

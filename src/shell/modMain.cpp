@@ -1,0 +1,80 @@
+#include "shell/modMain.h"
+
+#include "game/frmVorla.h"
+#include "game/modGame.h"
+#include "platform/instance.h"
+#include "platform/forms/handlers.h"
+#include "platform/instance.h"
+#include "platform/vbtext.h"
+#include "shell/modFunoes.h"
+#include "shell/modReg.h"
+#include "widgets/mdlBorder.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+namespace {
+
+QString setting(const QString& value, const QString& defaultText)
+{
+    return RegGetString(HKEY_LOCAL_MACHINE, SettingsKey, value, defaultText);
+}
+
+// A stored Boolean that cannot be read keeps the option's default.
+bool booleanSetting(const QString& value, bool defaultValue)
+{
+    return TextToBool(setting(value, BoolText(defaultValue))).value_or(defaultValue);
+}
+
+} // namespace
+
+void ReadSettings()
+{
+    // A card back outside the ten there are, or unreadable, is the first one.
+    const auto back = TextToByte(setting("Verso", "1"));
+    CardBack = (back && *back >= 1 && *back <= 10) ? *back : 1;
+    Hand.SoundOn = booleanSetting("Som", true);
+    Hand.DirtyDeck = booleanSetting("Baralho Sujo", true);
+    Hand.PlayInDark = booleanSetting("No Escuro", false);
+    ServerIP = setting("IP", "");
+    Players(1).Name = vb::ProperCase(setting("Nome", GetLoggedUserName()));
+    Hand.ShowComputerCards = booleanSetting("Exibir Carta", false);
+    Hand.NewManilha = booleanSetting("Manilha Nova", true);
+    // The old manilhas are only played with the full deck.
+    if (!Hand.NewManilha)
+        Hand.DirtyDeck = true;
+}
+
+void ActivatePrevInstance()
+{
+    const QString kept = instance::Title();
+    instance::SetTitle("Instancia Cancelada");
+    if (instance::ActivateCopyTitled(kept))
+        std::_Exit(0); // the request is written; nothing of this copy is shown
+}
+
+void Main()
+{
+    if (instance::PrevInstance())
+        ActivatePrevInstance();
+    ResetMatch();
+    ReadSettings();
+    frmVorla& table = frmVorla::Get();
+    TrimFormToClient(table);
+    table.Show();
+    // The new-game dialog opens over the table here once it exists.
+}
+
+int RunProgram(int argc, char** argv)
+{
+    // The window effects (shapes, translucency, moving by the drag strip) are
+    // best on X11; prefer it whenever a display is there.
+    if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("mirvo-vorla");
+    instance::SetTitle("Mirvo Vorla");
+    instance::SetActivateHandler(vb::ActivateForemostForm);
+    vb::RunHandler(Main);
+    return app.exec();
+}

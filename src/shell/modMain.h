@@ -1,0 +1,17 @@
+#pragma once
+// Start-up: the only copy runs, the platform is prepared, the match reset, the
+// settings read, the table shown and the new-game dialog opened over it.
+
+// The program's entry procedure, run once the application exists.
+void Main();
+
+// Another copy runs under this title: bring it to the front and end, or return
+// (this copy then runs on under the title "Instancia Cancelada").
+void ActivatePrevInstance();
+
+// Reads the eight settings into the match state, each with its default.
+void ReadSettings();
+
+// Creates the application, runs Main and then the event loop; the process's
+// entry point calls it.
+int RunProgram(int argc, char** argv);
