@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -18,6 +19,11 @@ ButtonControl::ButtonControl(QWidget* container)
       Caption([this] { return caption_; }, [this](const QString& c) { setCaption(c); })
 {
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void ButtonControl::SetFont(const Font& font)
+{
+    setFont(ToQFont(font));
 }
 
 void ButtonControl::setCaption(const QString& caption)
@@ -48,9 +54,11 @@ void ButtonControl::initStyleOption(QStyleOptionButton& option) const
 
 bool ButtonControl::event(QEvent* event)
 {
-    if (event->type() == QEvent::Shortcut) {
-        setFocus(Qt::ShortcutFocusReason);
-        RaiseClick();
+    if (event->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(event)->shortcutId() == shortcut_) {
+        if (isEnabled()) {
+            setFocus(Qt::ShortcutFocusReason);
+            RaiseClick();
+        }
         return true;
     }
     return Control::event(event);
@@ -98,64 +106,6 @@ void ButtonControl::focusOutEvent(QFocusEvent* event)
 {
     setDown(false);
     Control::focusOutEvent(event);
-}
-
-CommandButton::CommandButton(QWidget* container)
-    : ButtonControl(container),
-      Default([this] { return default_; }, [this](const bool& v) { takeRole(&CommandButton::default_, v); }),
-      Cancel([this] { return cancel_; }, [this](const bool& v) { takeRole(&CommandButton::cancel_, v); })
-{
-}
-
-void CommandButton::takeRole(bool CommandButton::* role, bool value)
-{
-    if (value) {
-        for (CommandButton* other : window()->findChildren<CommandButton*>())
-            if (other != this && other->*role) {
-                other->*role = false;
-                other->update();
-            }
-    }
-    this->*role = value;
-    if (value && !watching_) {
-        // Enter and Escape that no control took reach the window.
-        window()->installEventFilter(this);
-        watching_ = true;
-    }
-    update();
-}
-
-bool CommandButton::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress || !isVisible() || !isEnabled())
-        return Control::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if ((enter && default_) || (key == Qt::Key_Escape && cancel_)) {
-        RaiseClick();
-        return true;
-    }
-    return Control::eventFilter(watched, event);
-}
-
-void CommandButton::keyPressEvent(QKeyEvent* event)
-{
-    // Enter on a focused button clicks that button, whichever is the default.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        RaiseClick();
-        return;
-    }
-    ButtonControl::keyPressEvent(event);
-}
-
-void CommandButton::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(option);
-    if (default_)
-        option.features |= QStyleOptionButton::DefaultButton;
-    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
 }
 
 StateButton::StateButton(QWidget* container)

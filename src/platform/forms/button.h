@@ -1,7 +1,8 @@
 #pragma once
-// Buttons: the command button, the check box and the option button. Each is
-// drawn by the desktop's style, takes the focus, and answers the space bar and
-// its access key ("&" in the caption marks it) as a click.
+// Buttons with a state: the check box and the option button, and what they
+// share with the command button (commandbutton.h). Each is drawn by the
+// desktop's style, takes the focus, and answers the space bar and its access
+// key ("&" in the caption marks it) as a click.
 //
 // A check box or an option button changes its Value on the player's click and
 // then raises its own Click; setting Value from code raises Click as soon as the
@@ -9,6 +10,7 @@
 // handler nested, as the game's dialogs rely on. Option buttons in the same
 // container form one group: choosing one clears the others.
 #include "platform/forms/control.h"
+#include "platform/forms/font.h"
 
 #include <QColor>
 
@@ -23,6 +25,8 @@ class ButtonControl : public Control {
 
 public:
     Property<QString> Caption;
+
+    void SetFont(const Font& font);
 
 protected:
     explicit ButtonControl(QWidget* container);
@@ -46,31 +50,6 @@ private:
     QString caption_;
     int shortcut_ = 0;
     bool down_ = false;
-};
-
-class CommandButton : public ButtonControl {
-    Q_OBJECT
-
-public:
-    explicit CommandButton(QWidget* container);
-
-    // Enter anywhere in the window clicks the default button (unless another
-    // button has the focus); Escape clicks the cancel button. One of each per window.
-    Property<bool> Default;
-    Property<bool> Cancel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Makes this the window's only button of a role (default or cancel).
-    void takeRole(bool CommandButton::* role, bool value);
-
-    bool default_ = false;
-    bool cancel_ = false;
-    bool watching_ = false;
 };
 
 // The look and colours check and option boxes share.

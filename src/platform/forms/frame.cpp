@@ -47,32 +47,6 @@ void Frame::paintEvent(QPaintEvent*)
     painter.drawText(text, flags, caption_);
 }
 
-Shape::Shape(QWidget* container)
-    : Control(container),
-      BorderColor([this] { return borderColor_; }, updating(this, borderColor_)),
-      BorderWidth([this] { return borderWidth_; }, updating(this, borderWidth_)),
-      FillColor([this] { return fillColor_; }, updating(this, fillColor_)),
-      FillStyle([this] { return fillStyle_; }, updating(this, fillStyle_))
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_TranslucentBackground);
-}
-
-void Shape::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    if (fillStyle_ == vbFSSolid)
-        painter.fillRect(rect(), fillColor_);
-    if (borderWidth_ <= 0)
-        return;
-    // The border lies inside the shape's bounds, as wide as asked.
-    const int w = borderWidth_;
-    painter.fillRect(0, 0, width(), w, borderColor_);
-    painter.fillRect(0, height() - w, width(), w, borderColor_);
-    painter.fillRect(0, 0, w, height(), borderColor_);
-    painter.fillRect(width() - w, 0, w, height(), borderColor_);
-}
-
 void SetContainer(Control& control, QWidget& container)
 {
     const bool hidden = control.isHidden();

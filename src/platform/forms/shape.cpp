@@ -15,7 +15,17 @@ Shape::Shape(QWidget* container)
                   [this](const int& w) {
                       borderWidth_ = w;
                       update();
-                  })
+                  }),
+      FillColor([this] { return fillColor_; },
+                [this](const QColor& c) {
+                    fillColor_ = c;
+                    update();
+                }),
+      FillStyle([this] { return fillStyle_; },
+                [this](const int& s) {
+                    fillStyle_ = s;
+                    update();
+                })
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -23,6 +33,8 @@ Shape::Shape(QWidget* container)
 void Shape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (fillStyle_ == vbFSSolid)
+        painter.fillRect(rect(), fillColor_);
     QPen pen(borderColor_);
     pen.setWidth(borderWidth_);
     pen.setJoinStyle(Qt::MiterJoin);
