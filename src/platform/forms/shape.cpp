@@ -35,12 +35,14 @@ void Shape::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (fillStyle_ == vbFSSolid)
         painter.fillRect(rect(), fillColor_);
-    QPen pen(borderColor_);
-    pen.setWidth(borderWidth_);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    const int inset = borderWidth_ / 2;
-    painter.drawRect(rect().adjusted(inset, inset, -inset - 1 + borderWidth_ % 2, -inset - 1 + borderWidth_ % 2));
+    if (borderWidth_ <= 0)
+        return;
+    // The border lies inside the shape's bounds, its last pixels included.
+    const int w = borderWidth_;
+    painter.fillRect(0, 0, width(), w, borderColor_);
+    painter.fillRect(0, height() - w, width(), w, borderColor_);
+    painter.fillRect(0, 0, w, height(), borderColor_);
+    painter.fillRect(width() - w, 0, w, height(), borderColor_);
 }
 
 } // namespace vb

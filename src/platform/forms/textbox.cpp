@@ -70,8 +70,11 @@ TextBox::TextBox(QWidget* container)
       edit_(new QLineEdit(this))
 {
     edit_->setMaxLength(kNoLimit);
-    setFocusPolicy(Qt::StrongFocus);
-    setFocusProxy(edit_);
+    // A disabled box keeps its back colour; only its text greys.
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, QPalette::Base));
+    edit_->setPalette(palette);
+    setFocusProxy(edit_); // the box itself is no stop of its own in the tab order
     edit_->installEventFilter(this);
     connect(edit_, &QLineEdit::textEdited, this, [this] { applyLimit(); });
     connect(edit_, &QLineEdit::textChanged, this, [this] {
