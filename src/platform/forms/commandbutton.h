@@ -1,28 +1,34 @@
 #pragma once
 // A push button: its caption ("&" marks the access key) on the desktop's
-// button face; Click follows a left click, or the access key.
-#include "platform/forms/control.h"
-#include "platform/forms/font.h"
+// button face; Click follows a left click, the space bar, Enter while it has
+// the focus, or the access key.
+#include "platform/forms/button.h"
 
 namespace vb {
 
-class CommandButton : public Control {
+class CommandButton : public ButtonControl {
     Q_OBJECT
 
 public:
     explicit CommandButton(QWidget* container);
 
-    Property<QString> Caption;
-
-    void SetFont(const Font& font);
+    // Enter anywhere in the window clicks the default button (unless another
+    // button has the focus); Escape clicks the cancel button. One of each per window.
+    Property<bool> Default;
+    Property<bool> Cancel;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString caption_;
-    int shortcut_ = 0;
+    // Makes this the window's only button of a role (default or cancel).
+    void takeRole(bool CommandButton::* role, bool value);
+
+    bool default_ = false;
+    bool cancel_ = false;
+    bool watching_ = false;
 };
 
 } // namespace vb

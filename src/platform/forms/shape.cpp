@@ -15,7 +15,17 @@ Shape::Shape(QWidget* container)
                   [this](const int& w) {
                       borderWidth_ = w;
                       update();
-                  })
+                  }),
+      FillColor([this] { return fillColor_; },
+                [this](const QColor& c) {
+                    fillColor_ = c;
+                    update();
+                }),
+      FillStyle([this] { return fillStyle_; },
+                [this](const int& s) {
+                    fillStyle_ = s;
+                    update();
+                })
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -23,12 +33,16 @@ Shape::Shape(QWidget* container)
 void Shape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    QPen pen(borderColor_);
-    pen.setWidth(borderWidth_);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    const int inset = borderWidth_ / 2;
-    painter.drawRect(rect().adjusted(inset, inset, -inset - 1 + borderWidth_ % 2, -inset - 1 + borderWidth_ % 2));
+    if (fillStyle_ == vbFSSolid)
+        painter.fillRect(rect(), fillColor_);
+    if (borderWidth_ <= 0)
+        return;
+    // The border lies inside the shape's bounds, its last pixels included.
+    const int w = borderWidth_;
+    painter.fillRect(0, 0, width(), w, borderColor_);
+    painter.fillRect(0, height() - w, width(), w, borderColor_);
+    painter.fillRect(0, 0, w, height(), borderColor_);
+    painter.fillRect(width() - w, 0, w, height(), borderColor_);
 }
 
 } // namespace vb
