@@ -25,8 +25,9 @@ frmVenceu::frmVenceu() : lblVencedor(this), lblNome(this), lblPlacar(this), tmrC
     StartUpPosition = vb::vbStartUpOwner;
     BackColor = QColor(0x80, 0x80, 0x80);
     Picture = vb::MakePicture(cardart::WinnerPanel(qApp->devicePixelRatio()));
-    // The winner's name runs on to the panel's edge, as long as it is.
-    whiteLabel(lblVencedor, 2445, 645, 3450, 285, 12, vb::vbLeftJustify);
+    whiteLabel(lblVencedor, 2445, 645, 1110, 285, 12, vb::vbLeftJustify);
+    lblVencedor.WordWrap = false;
+    lblVencedor.AutoSize = true;
     lblVencedor.Caption = "Vencedor";
     for (int i = 1; i <= 2; ++i) {
         whiteLabel(lblNome(i), i == 1 ? 450 : 3165, 1050, 2340, 285, 12, vb::vbCenter);

@@ -2,6 +2,7 @@
 
 #include "game/cardart.h"
 #include "game/modGame.h"
+#include "netplay/frmIniciar.h"
 #include "platform/datapath.h"
 #include "platform/forms/msgbox.h"
 #include "platform/help.h"
@@ -106,6 +107,8 @@ void frmVorla::placeControls()
     imgSombra.Move(0, 7800, 1155, 1545);
     label(lblbaralho, 2955, 4710, 5340, 315, "Clique sobre a carta que deseja cortar o baralho", kTimes, kWhite);
     lblbaralho.Visible = false;
+    lblbaralho.WordWrap = false;
+    lblbaralho.AutoSize = true; // the prompt is wider than its design box in our fonts
     label(lblMens, 195, 7215, 10245, 315, "", kTimes, kWhite, vb::vbCenter);
     label(lblVorla, 7755, 6285, 1485, 210, "Vorla", kArialBold, Qt::black, vb::vbCenter);
     label(lblCorrer, 7740, 6735, 1485, 210, "Correr", kArialBold, Qt::black, vb::vbCenter);
@@ -232,6 +235,9 @@ void frmVorla::lblMenu_Click(int Index)
     OptionsChanged = false;
     lblMenu(Index).ForeColor = vb::GetSystemColor(vb::SystemColor::ButtonText);
     switch (Index) {
+    case 0:
+        frmIniciar::Get().Show(vb::vbModal);
+        break;
     case 3:
         showHelpFile();
         break;
@@ -239,7 +245,7 @@ void frmVorla::lblMenu_Click(int Index)
         Unload();
         break;
     default:
-        // "Novo Jogo", "Opções", "Baralho" and "Sobre" open dialogs still to come.
+        // "Opções", "Baralho" and "Sobre" open dialogs still to come.
         break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "netplay/frmIniciar.h"
 #include "platform/instance.h"
 #include "platform/forms/handlers.h"
 #include "platform/instance.h"
@@ -62,7 +63,7 @@ void Main()
     frmVorla& table = frmVorla::Get();
     TrimFormToClient(table);
     table.Show();
-    // The new-game dialog opens over the table here once it exists.
+    frmIniciar::Get().Show(vb::vbModal);
 }
 
 int RunProgram(int argc, char** argv)

@@ -1,5 +1,7 @@
 #include "platform/forms/label.h"
 
+#include "platform/forms/twips.h"
+
 #include <QPainter>
 
 namespace vb {
@@ -17,18 +19,37 @@ std::function<void(const T&)> updating(Label* label, T& field)
 
 Label::Label(QWidget* container)
     : Control(container),
-      Caption([this] { return caption_; }, updating(this, caption_)),
+      Caption([this] { return caption_; }, [this](const QString& c) {
+                  caption_ = c;
+                  fit();
+                  update();
+              }),
       ForeColor([this] { return foreColor_; }, updating(this, foreColor_)),
       BackColor([this] { return backColor_; }, updating(this, backColor_)),
       Transparent([this] { return transparent_; }, updating(this, transparent_)),
       Alignment([this] { return alignment_; }, updating(this, alignment_)),
-      WordWrap([this] { return wordWrap_; }, updating(this, wordWrap_))
+      WordWrap([this] { return wordWrap_; }, updating(this, wordWrap_)),
+      AutoSize([this] { return autoSize_; },
+               [this](const bool& v) {
+                   autoSize_ = v;
+                   fit();
+               })
 {
+}
+
+void Label::fit()
+{
+    if (!autoSize_)
+        return;
+    const QSize text = fontMetrics().size(Qt::TextShowMnemonic, caption_);
+    Width = ToTwips(text.width() + 1);
+    Height = ToTwips(text.height());
 }
 
 void Label::SetFont(const Font& font)
 {
     setFont(ToQFont(font));
+    fit();
     update();
 }
 

@@ -23,6 +23,8 @@ public:
     Property<bool> Transparent; // the original's back style 0
     Property<int> Alignment;
     Property<bool> WordWrap;
+    // The label takes the width and height of its caption on one line.
+    Property<bool> AutoSize;
 
     void SetFont(const Font& font);
 
@@ -30,12 +32,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void fit();
+
     QString caption_;
     QColor foreColor_ = Qt::black;
     QColor backColor_ = QColor(0xF0, 0xF0, 0xF0);
     bool transparent_ = false;
     int alignment_ = vbLeftJustify;
     bool wordWrap_ = true;
+    bool autoSize_ = false;
 };
 
 } // namespace vb
