@@ -61,7 +61,9 @@ TEST_F(CardPlay, RightClickRefusedWithAPopup)
 TEST_F(CardPlay, RightClickOutOfTurnOrWhileLockedDoesNothing)
 {
     DealTo(2);
+    Hand.InputLocked = false;
     RightClick(1); // the first round, but not the player's turn: no popup either
+    EXPECT_EQ(PopupMessage, "");
     SecondRound();
     Hand.InputLocked = true;
     RightClick(1);
