@@ -114,10 +114,9 @@ inline int Draw(int n)
 class RaiseAnswerer {
 public:
     struct Offer {
-        int stake;          // the stake when the dialog was shown
+        int stake; // when the dialog was shown
         QString shout;
-        bool raiseAgain;    // the raise-again button is shown
-        QString raiseAgainCaption;
+        QString raiseAgain; // the raise-again button's caption, empty when it is hidden
     };
 
     explicit RaiseAnswerer(std::deque<int> answers) : answers_(std::move(answers))
@@ -128,7 +127,6 @@ public:
     }
 
     std::vector<Offer> offers;
-    bool Done() const { return answers_.empty(); }
 
 private:
     void poll()
@@ -137,7 +135,7 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         const frmVorlada& d = *dialog;
-        offers.push_back({Hand.Stake, d.lblGrito.Caption, d.Retorno(2).Visible, d.Retorno(2).Caption});
+        offers.push_back({Hand.Stake, d.lblGrito.Caption, d.Retorno(2).Visible() ? d.Retorno(2).Caption() : ""});
         int answer = 1;
         if (answers_.empty())
             ADD_FAILURE() << "the answer dialog was shown once more than expected";

@@ -107,17 +107,6 @@ TEST_F(Evaluation, NoRaiseBackFromNineOnAndAcceptOutsideTheRounds)
     }
 }
 
-TEST_F(Evaluation, TheRandomAnswerIsOneOrTwoWithEvenOdds)
-{
-    Arrange({"r3 empty table", 3, 3, {5, 5, 0}, {10, 0, 0}, 0, 0, false, {}});
-    for (std::uint64_t seed = 1; seed <= 30; ++seed) {
-        vb::Randomize(seed);
-        const int r = Draw(2);
-        vb::Randomize(seed);
-        EXPECT_EQ(AIEvaluateRaise(), r) << seed;
-    }
-}
-
 TEST_F(Evaluation, CardValuesOfAHand)
 {
     struct Case {
@@ -261,7 +250,7 @@ TEST_F(Raises, ComputerRaisesBackAndThePlayerAnswersInTheDialog)
     Table().lblVorla.ClickWith();
     ASSERT_EQ(player.offers.size(), 1u);
     EXPECT_EQ(player.offers[0].stake, 3) << "the player's own raise counts";
-    EXPECT_EQ(player.offers[0].raiseAgainCaption, "Pedir 9");
+    EXPECT_EQ(player.offers[0].raiseAgain, "Pedir 9");
     EXPECT_EQ(Hand.Stake, 6);
     EXPECT_EQ(Hand.LastRaiser, 2);
     EXPECT_EQ(Hand.RaiseAnswer, 1);
@@ -293,43 +282,32 @@ TEST_F(Raises, AtNineTheComputerOnlyAcceptsAndTwelveTakesNoRaise)
     EXPECT_EQ(PopupMessage, "") << "a beep, no popup";
 }
 
-TEST_F(Raises, ThePlayerAcceptsTheComputersRaise)
+TEST_F(Raises, ThePlayerAnswersTheComputersRaise)
 {
-    DealTo(2);
-    RaiseAnswerer player({1});
-    HandleRaise(2);
-    ASSERT_EQ(player.offers.size(), 1u);
-    EXPECT_EQ(player.offers[0].stake, 1);
-    EXPECT_TRUE(frmVorlada::Shouts(1).contains(player.offers[0].shout));
-    EXPECT_EQ(Hand.Stake, 3);
-    EXPECT_EQ(Hand.LastRaiser, 2);
-    EXPECT_TRUE(Hand.InputLocked) << "the computer is still to play";
-    EXPECT_EQ(Table().lblVorla.Caption(), "Seis");
-    EXPECT_EQ(Table().lblValendo.Caption(), "Valendo 3");
-}
-
-TEST_F(Raises, ThePlayerRunsAndTheComputerScoresTheUnraisedStake)
-{
-    DealTo(2);
-    Hand.Stake = 6;
-    RaiseAnswerer player({3});
-    HandleRaise(2);
-    EXPECT_EQ(Players(2).Points, 6);
-    EXPECT_EQ(Players(1).Points, 0);
-    EXPECT_EQ(Hand.Stake, 1);
-}
-
-TEST_F(Raises, ThePlayerRaisesAgainAndTheComputerRuns)
-{
-    DealTo(2);
-    Hand.Stake = 3;
-    Hold(1, {13, 12, 11});
-    Hold(2, {4, 5, 6});
-    RaiseAnswerer player({2});
-    HandleRaise(2);
-    ASSERT_EQ(player.offers.size(), 1u);
-    EXPECT_EQ(player.offers[0].raiseAgainCaption, "Pedir 9");
-    EXPECT_EQ(Players(1).Points, 6) << "the computer's raise to 6 counts, the player's to 9 does not";
+    struct Case {
+        int stake, answer, stakeAfter, points1, points2;
+    };
+    // A weak computer runs from a raise again; a run scores the stake before the raise.
+    for (const Case& c : {Case{1, 1, 3, 0, 0}, Case{6, 3, 1, 0, 6}, Case{3, 2, 1, 6, 0}}) {
+        Fresh();
+        DealTo(2);
+        Hold(1, {13, 12, 11});
+        Hold(2, {4, 5, 6});
+        Hand.Stake = static_cast<std::uint8_t>(c.stake);
+        RaiseAnswerer player({c.answer});
+        HandleRaise(2);
+        ASSERT_EQ(player.offers.size(), 1u);
+        EXPECT_TRUE(frmVorlada::Shouts(c.stake).contains(player.offers[0].shout));
+        EXPECT_EQ(Hand.Stake, c.stakeAfter) << c.stake << " answered " << c.answer;
+        EXPECT_EQ(Players(1).Points, c.points1) << c.stake << " answered " << c.answer;
+        EXPECT_EQ(Players(2).Points, c.points2) << c.stake << " answered " << c.answer;
+        if (c.answer == 1) {
+            EXPECT_EQ(Hand.LastRaiser, 2);
+            EXPECT_TRUE(Hand.InputLocked) << "the computer is still to play";
+            EXPECT_EQ(Table().lblVorla.Caption(), "Seis");
+            EXPECT_EQ(Table().lblValendo.Caption(), "Valendo 3");
+        }
+    }
 }
 
 TEST_F(Raises, OneExchangeClimbsTheWholeLadderAndEndsAtTwelve)
@@ -342,7 +320,7 @@ TEST_F(Raises, OneExchangeClimbsTheWholeLadderAndEndsAtTwelve)
     ASSERT_EQ(player.offers.size(), 2u);
     EXPECT_EQ(player.offers[0].stake, 1);
     EXPECT_EQ(player.offers[1].stake, 6);
-    EXPECT_EQ(player.offers[1].raiseAgainCaption, "Pedir 12");
+    EXPECT_EQ(player.offers[1].raiseAgain, "Pedir 12");
     EXPECT_EQ(Hand.Stake, 12);
     EXPECT_EQ(Hand.LastRaiser, 1);
     EXPECT_EQ(Table().lblVorla.Caption(), "");
