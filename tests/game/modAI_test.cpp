@@ -345,6 +345,7 @@ TEST_F(Raises, ComputersOwnRaiseBeforeItsCard)
             EXPECT_EQ(Players(2).Points, 1);
             EXPECT_EQ(slot, 0);
             EXPECT_EQ(Hand.Turn, 1);
+            EXPECT_FALSE(Hand.InputLocked) << "the player leads the new hand";
             EXPECT_EQ(Hand.RoundNo, 1);
         }
     }
