@@ -5,6 +5,7 @@
 #include "netplay/frmIniciar.h"
 #include "platform/instance.h"
 #include "platform/forms/handlers.h"
+#include "platform/forms/pace.h"
 #include "platform/instance.h"
 #include "platform/vbtext.h"
 #include "shell/modFunoes.h"
@@ -63,6 +64,11 @@ void Main()
     frmVorla& table = frmVorla::Get();
     TrimFormToClient(table);
     table.Show();
+    // The start-up benchmark ends the run here, with the table on the screen.
+    if (qEnvironmentVariableIsSet("MIRVO_STARTUP_PROBE")) {
+        vb::DoEvents();
+        std::_Exit(0);
+    }
     frmIniciar::Get().Show(vb::vbModal);
 }
 

@@ -129,6 +129,8 @@ void Control::RaiseClick()
 
 void Control::ClickWith(int button)
 {
+    if (!isEnabled())
+        return; // a disabled control takes no click
     RaiseMouseDown(button);
     RaiseMouseUp(button);
     if (button == vbLeftButton)

@@ -57,7 +57,8 @@ public:
     void RaiseMouseUp(int button, int shift = 0, float x = 0, float y = 0);
     void RaiseMouseMove(int button = 0, int shift = 0, float x = 0, float y = 0);
     void RaiseClick();
-    // A whole click: MouseDown, MouseUp, and Click for the left button.
+    // A player's whole click: MouseDown, MouseUp, and Click for the left button;
+    // nothing on a disabled control.
     void ClickWith(int button = vbLeftButton);
 
 protected:
