@@ -21,7 +21,7 @@ const char* const kHelpTopics[] = {"BarSujoLimpo.htm", "NoEscuro.htm", "ManilhaN
 
 void frame(vb::Frame& f, int left, const QString& caption)
 {
-    f.Move(left, 120, 2085, 1260);
+    f.Move(left, 120, 2085, 1350);
     f.Caption = caption;
     f.ForeColor = kFrameCaption;
     f.BackColor = kFace;
@@ -29,7 +29,7 @@ void frame(vb::Frame& f, int left, const QString& caption)
 
 void panel(vb::PictureBox& p)
 {
-    p.Move(30, 255, 2025, 975);
+    p.Move(30, 255, 2025, 1065);
     p.BackColor = kFace;
 }
 
@@ -43,13 +43,13 @@ void choice(vb::StateButton& b, int left, int top, int width, int height, const 
 
 void pair(vb::ControlArray<vb::OptionButton, 1, 2>& options, const char* first, const char* second)
 {
-    choice(options(1), 120, 120, 1500, 285, QString::fromUtf8(first));
-    choice(options(2), 120, 525, 1500, 285, QString::fromUtf8(second));
+    choice(options(1), 120, 135, 1500, 285, QString::fromUtf8(first));
+    choice(options(2), 120, 570, 1500, 285, QString::fromUtf8(second));
 }
 
 void button(vb::CommandButton& b, int left, const QString& caption)
 {
-    b.Move(left, 2895, 1215, 375);
+    b.Move(left, 2880, 1215, 375);
     b.Caption = caption;
 }
 
@@ -84,7 +84,7 @@ void frmOption::placeControls()
         panel(picBugFix(i));
         if (i > 0)
             vb::SetContainer(picHelp(i), picBugFix(i));
-        picHelp(i).Move(1680, 135, 255, 255);
+        picHelp(i).Move(1680, 150, 255, 255);
         picHelp(i).BackColor = kFace;
         picHelp(i).Picture = helpMark;
     }
@@ -98,10 +98,10 @@ void frmOption::placeControls()
         store->Move(0, 3600, 300, 300);
         store->Visible = false;
     }
-    imgSom.Move(165, 1530, 300, 300);
+    imgSom.Move(165, 1650, 300, 300);
     imgSom.Picture = imgOff.Picture;
-    choice(chkSom, 555, 1545, 2400, 285, "Som Desligado");
-    choice(chkExibir, 165, 1965, 6270, 285,
+    choice(chkSom, 555, 1665, 2400, 285, "Som Desligado");
+    choice(chkExibir, 165, 2130, 6270, 285,
            "Exibir  as cartas  que restaram do computador ao terminar cada rodada");
     button(cmdOk, 3840, "&Ok");
     button(cmdCancelar, 5190, "&Cancelar");
