@@ -79,22 +79,6 @@ TEST_F(OptionsDialog, TheOldManilhasTakeTheFullDeckAndTheNewOnesFreeTheShortOne)
     EXPECT_TRUE(d.optTipoBar(2).Value());
 }
 
-TEST_F(OptionsDialog, TheSoundBoxShowsItsStateAtOnceButTheSoundChangesOnlyOnOk)
-{
-    frmOption& d = frmOption::Get();
-    Click(d.chkSom);
-    EXPECT_EQ(d.chkSom.Caption(), "Som Desligado");
-    EXPECT_TRUE(d.imgSom.Picture() == d.imgOff.Picture());
-    EXPECT_TRUE(Hand.SoundOn);
-    Click(d.chkSom);
-    EXPECT_EQ(d.chkSom.Caption(), "Som Ligado");
-    EXPECT_TRUE(d.imgSom.Picture() == d.imgON.Picture());
-    Click(d.chkSom);
-    Click(d.cmdOk);
-    EXPECT_FALSE(Hand.SoundOn);
-    EXPECT_EQ(Stored("Som"), "False");
-}
-
 TEST_F(OptionsDialog, OkSavesAllFiveAndOnlyANewDeckOrManilhaRuleChangesTheHand)
 {
     struct Case {
@@ -146,6 +130,8 @@ TEST_F(OptionsDialog, CancelAndTheCloseBoxForgetEveryChange)
     for (bool closeBox : {false, true}) {
         frmOption& d = frmOption::Get();
         Click(d.chkSom);
+        EXPECT_EQ(d.chkSom.Caption(), "Som Desligado") << "the box shows its state at once";
+        EXPECT_TRUE(d.imgSom.Picture() == d.imgOff.Picture());
         Click(d.optManilha(2));
         Click(d.opt11x11(2));
         Click(d.chkExibir);
