@@ -1,12 +1,16 @@
 #include "game/frmVorla.h"
 
 #include "game/cardart.h"
+#include "game/frmBaralho.h"
+#include "game/frmManilhas.h"
 #include "game/modGame.h"
 #include "netplay/frmIniciar.h"
 #include "platform/datapath.h"
 #include "platform/forms/msgbox.h"
 #include "platform/help.h"
 #include "platform/program.h"
+#include "shell/frmOption.h"
+#include "shell/frmSobre.h"
 #include "shell/modReg.h"
 #include "widgets/mdlBorder.h"
 
@@ -176,7 +180,7 @@ void frmVorla::wireHandlers()
 
 void frmVorla::CartaVira_Click()
 {
-    // The manilha chart comes with the table's other dialogs.
+    frmManilhas::Get().Show(vb::vbModal, this);
 }
 
 void frmVorla::imgMini_Click()
@@ -238,16 +242,56 @@ void frmVorla::lblMenu_Click(int Index)
     case 0:
         frmIniciar::Get().Show(vb::vbModal);
         break;
+    case 1:
+        frmOption::Get().Show(vb::vbModal);
+        // A new deck or manilha rule deals the hand on the table again, the
+        // local player cutting and leading.
+        if ((picJog(1).Visible || picJog(2).Visible || picJog(3).Visible) && OptionsChanged) {
+            Hand.PlayerLeads = true;
+            Hand.Turn = 1;
+            StartGame();
+        }
+        break;
+    case 2:
+        chooseCardBack();
+        break;
     case 3:
         showHelpFile();
+        break;
+    case 4:
+        frmSobre::Get().Show(vb::vbModal);
         break;
     case 5:
         Unload();
         break;
-    default:
-        // "Opções", "Baralho" and "Sobre" open dialogs still to come.
-        break;
     }
+}
+
+// Every face-down card takes the back chosen: the opponent's hand and the deck
+// stack whatever they showed, the other cards only where they showed the old
+// back. The spread deck takes it at the next cut.
+void frmVorla::chooseCardBack()
+{
+    const vb::Picture oldBack = picBar(1).Picture;
+    frmBaralho::Get().Show(vb::vbModal);
+    if (!OptionsChanged)
+        return;
+    const vb::Picture newBack = Verso(CardBack).Picture;
+    const auto repaint = [&](vb::PictureBox& card) {
+        if (card.Picture() == oldBack)
+            card.Picture = newBack;
+    };
+    for (int i = 1; i <= 3; ++i) {
+        repaint(picJog(i));
+        repaint(Jogada1(i));
+        repaint(Jogada2(i));
+        picBar(i).Picture = newBack;
+        picMac(i).Picture = newBack;
+    }
+    repaint(CartaVira);
+    repaint(picLance(1));
+    repaint(picLance(2));
+    picBar(4).Picture = newBack;
 }
 
 void frmVorla::showHelpFile()

@@ -92,6 +92,7 @@ private:
     void placeControls();
     void paintCards();
     void wireHandlers();
+    void chooseCardBack();
     void showHelpFile();
     void showPopup(const QString& text);
 };

@@ -1,5 +1,6 @@
 #include "tablefixture.h"
 
+#include "game/frmBaralho.h"
 #include "shell/modReg.h"
 
 namespace {
@@ -19,7 +20,14 @@ TEST_F(Table, NewGameAndOptionsAreRefusedWhileInputIsLockedTheRestAlwaysWork)
     }
     t.lblMenu(2).ForeColor = Qt::white;
     OptionsChanged = true;
+    bool chooserShown = false;
+    QTimer::singleShot(0, [&] {
+        chooserShown = frmBaralho::Loaded();
+        if (chooserShown)
+            frmBaralho::Get().close();
+    });
     t.lblMenu(2).ClickWith();
+    EXPECT_TRUE(chooserShown);
     EXPECT_FALSE(OptionsChanged);
     EXPECT_EQ(t.lblMenu(2).ForeColor(), vb::GetSystemColor(vb::SystemColor::ButtonText));
 }
