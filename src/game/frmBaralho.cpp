@@ -22,7 +22,7 @@ frmBaralho::frmBaralho() : lblInfo(this), shpBaralho(this), CartaVerso(this)
 {
     Caption = "Selecionar baralho";
     BackColor = kFace;
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetBorderStyle(vb::vbFixedToolWindow);
     ScaleWidth = 6210;
     ScaleHeight = 3870;
     StartUpPosition = vb::vbStartUpScreen;

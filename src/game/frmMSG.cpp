@@ -5,7 +5,7 @@
 
 frmMSG::frmMSG() : lblMessage(this), shpBorda(this), tmrClose(this)
 {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    SetBorderStyle(vb::vbBSNone);
     ScaleWidth = 5970;
     ScaleHeight = 1200;
     StartUpPosition = vb::vbStartUpScreen;

@@ -32,7 +32,7 @@ frmManilhas::frmManilhas()
 {
     Caption = "Manilhas";
     BackColor = kFace;
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetBorderStyle(vb::vbFixedToolWindow);
     ScaleWidth = 7245;
     ScaleHeight = 3105;
     StartUpPosition = vb::vbStartUpOwner;

@@ -19,7 +19,7 @@ void whiteLabel(vb::Label& l, int left, int top, int width, int height, double s
 
 frmVenceu::frmVenceu() : lblVencedor(this), lblNome(this), lblPlacar(this), tmrClose(this)
 {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    SetBorderStyle(vb::vbBSNone);
     ScaleWidth = 6045;
     ScaleHeight = 2775;
     StartUpPosition = vb::vbStartUpOwner;

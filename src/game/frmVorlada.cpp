@@ -9,7 +9,7 @@
 
 frmVorlada::frmVorlada() : shpBorda(this), lblGrito(this), Retorno(this)
 {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    SetBorderStyle(vb::vbBSNone);
     ScaleWidth = 5970;
     ScaleHeight = 1200;
     StartUpPosition = vb::vbStartUpOwner;

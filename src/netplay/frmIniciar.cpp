@@ -89,7 +89,7 @@ frmIniciar::frmIniciar()
 {
     Caption = "Novo Jogo";
     BackColor = kFace;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetBorderStyle(vb::vbFixedDialog);
     ScaleWidth = 5940;
     ScaleHeight = 3825;
     StartUpPosition = vb::vbStartUpOwner;

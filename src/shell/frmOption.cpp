@@ -62,7 +62,7 @@ frmOption::frmOption()
 {
     Caption = QString::fromUtf8("Opções");
     BackColor = kFace;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetBorderStyle(vb::vbFixedDialog);
     ScaleWidth = 6555;
     ScaleHeight = 3465;
     StartUpPosition = vb::vbStartUpScreen;

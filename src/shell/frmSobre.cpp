@@ -67,7 +67,7 @@ frmSobre::frmSobre()
 {
     Caption = "Sobre";
     BackColor = Qt::white;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetBorderStyle(vb::vbFixedDialog);
     ScaleWidth = 6135;
     ScaleHeight = 3495;
     StartUpPosition = vb::vbStartUpScreen;

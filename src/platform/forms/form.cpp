@@ -80,6 +80,21 @@ void Form::SetFont(const Font& font)
     setFont(ToQFont(font));
 }
 
+void Form::SetBorderStyle(int style)
+{
+    switch (style) {
+    case vbBSNone:
+        setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+        break;
+    case vbFixedToolWindow:
+        setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        break;
+    default:
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        break;
+    }
+}
+
 void Form::SetMousePointer(MousePointer pointer)
 {
     if (pointer == MousePointer::SizeAll)

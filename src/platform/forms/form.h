@@ -24,6 +24,8 @@ enum FormShowConstants { vbModeless = 0, vbModal = 1 };
 enum StartUpPositionConstants { vbStartUpManual = 0, vbStartUpOwner = 1, vbStartUpScreen = 2 };
 enum QueryUnloadConstants { vbFormControlMenu = 0, vbFormCode = 1 };
 enum FormWindowStateConstants { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
+// The frame: none, a fixed dialog frame with a close box, or a tool window's.
+enum FormBorderStyleConstants { vbBSNone = 0, vbFixedDialog = 3, vbFixedToolWindow = 4 };
 
 class Form : public QWidget {
     Q_OBJECT
@@ -49,6 +51,8 @@ public:
 
     void SetFont(const Font& font);
     void SetMousePointer(MousePointer pointer);
+    // Sets the frame; call before the form is first shown.
+    void SetBorderStyle(int style);
 
     void Show(int modal = vbModeless, Form* owner = nullptr);
     void Hide();
