@@ -27,8 +27,32 @@ inline frmVorla& Table()
     return frmVorla::Get();
 }
 
-// Each test starts from a fresh match against the computer on a cleared table,
-// with the old manilhas, the full deck and sound off, and leaves the same behind.
+// A fresh match against the computer on a cleared table, no dialog open, with
+// the old manilhas, the full deck and sound off.
+inline void FreshMatch()
+{
+    if (auto* f = frmVorlada::IfLoaded())
+        f->Unload();
+    if (auto* f = frmMSG::IfLoaded())
+        f->Unload();
+    if (auto* f = frmVenceu::IfLoaded())
+        f->Unload();
+    ResetMatch();
+    Players(1).Name = "Ana";
+    Players(2).Name = "Computador";
+    Hand.NetworkGame = Hand.PlayInDark = Hand.SoundOn = Hand.ShowComputerCards = Hand.NewManilha = false;
+    Hand.DirtyDeck = true;
+    StopAnimation = OptionsChanged = false;
+    PopupMessage.clear();
+    CardBack = 1;
+    ClearTable();
+    Table().PlayInProgress = false;
+    Table().lblVorla.Caption = "Vorla";
+    Table().lblVorla.Enabled = true;
+}
+
+// Each test starts from a fresh match and leaves the same behind; a message
+// box nobody expected fails it.
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override { Fresh(); }
@@ -36,24 +60,7 @@ protected:
 
     static void Fresh()
     {
-        if (auto* f = frmVorlada::IfLoaded())
-            f->Unload();
-        if (auto* f = frmMSG::IfLoaded())
-            f->Unload();
-        if (auto* f = frmVenceu::IfLoaded())
-            f->Unload();
-        ResetMatch();
-        Players(1).Name = "Ana";
-        Players(2).Name = "Computador";
-        Hand.NetworkGame = Hand.PlayInDark = Hand.SoundOn = Hand.ShowComputerCards = Hand.NewManilha = false;
-        Hand.DirtyDeck = true;
-        StopAnimation = OptionsChanged = false;
-        PopupMessage.clear();
-        CardBack = 1;
-        ClearTable();
-        Table().PlayInProgress = false;
-        Table().lblVorla.Caption = "Vorla";
-        Table().lblVorla.Enabled = true;
+        FreshMatch();
         vb::SetMsgBoxResponder([](const vb::MsgBoxRequest& r) {
             ADD_FAILURE() << "unexpected message box: " << r.prompt.toStdString();
             return int(vb::vbOK);

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh match on the table window for each test: no sound, no waiting, the
 // program's ending and message boxes answered by the test.
+#include "gamefixture.h"
+
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "platform/forms/msgbox.h"
@@ -46,16 +48,8 @@ protected:
 
     static void Fresh()
     {
-        Players = {};
-        Hand = {};
-        OptionsChanged = IsServer = StopAnimation = false;
-        ServerIP.clear();
-        PopupMessage.clear();
-        CardBack = 1;
-        Hand.DirtyDeck = true;
+        gametest::FreshMatch();
         Hand.NewManilha = true;
-        ResetMatch();
-        Players(1).Name = "Ana";
     }
 
     frmVorla& table() { return frmVorla::Get(); }
