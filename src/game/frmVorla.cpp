@@ -12,6 +12,7 @@
 #include "shell/frmOption.h"
 #include "shell/frmSobre.h"
 #include "shell/modReg.h"
+#include "socket/CNetSocket.h"
 #include "widgets/mdlBorder.h"
 
 #include <QApplication>
@@ -307,6 +308,11 @@ void frmVorla::showHelpFile()
 
 void frmVorla::Form_Unload(int&)
 {
+    try {
+        if (Socket)
+            Socket->CloseSck();
+    } catch (...) {
+    }
     try {
         RegSaveString(HKEY_LOCAL_MACHINE, SettingsKey, "Nome", Players(1).Name);
     } catch (...) {

@@ -11,6 +11,9 @@
 #include "platform/forms/picturebox.h"
 
 #include <cstdint>
+#include <memory>
+
+class CNetSocket;
 
 class frmVorla : public vb::FormBase<frmVorla> {
 public:
@@ -62,6 +65,9 @@ public:
     vb::ControlArray<vb::PictureBox, 1, 3> picMac;
     vb::ControlArray<vb::PictureBox, 1, 3> picJog;
     vb::ControlArray<vb::PictureBox, 1, 2> picLance;
+
+    // The connection to the remote copy in a network game, or none.
+    std::shared_ptr<CNetSocket> Socket;
 
     // Set while a local card is being played.
     bool PlayInProgress = false;

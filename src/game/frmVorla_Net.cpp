@@ -1,9 +1,17 @@
 // The table's connection to a remote copy.
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "socket/CNetSocket.h"
 
-bool frmVorla::EnviarDados(const QString&)
+bool frmVorla::EnviarDados(const QString& Dados)
 {
-    // Without a connected game socket there is nobody to send to.
+    try {
+        if (Hand.NetworkGame && Socket && Socket->State() == sckConnected) {
+            Socket->SendData(vb::Variant(Dados));
+            return true;
+        }
+    } catch (...) {
+        // A failed send is reported by the result alone.
+    }
     return false;
 }
