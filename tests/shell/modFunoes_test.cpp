@@ -1,5 +1,11 @@
 #include "shell/modFunoes.h"
 
+#include "platform/forms/form.h"
+#include "platform/forms/pace.h"
+#include "platform/forms/picturebox.h"
+
+#include <QTimer>
+#include <vector>
 #include <gtest/gtest.h>
 
 namespace {
@@ -61,6 +67,54 @@ TEST(GetField, MessageKeywordIsFieldOneAndLongerSeparatorsWork)
     EXPECT_EQ(text, "::ab::cd::");
     EXPECT_EQ(Field(text, 3, QStringLiteral("::")), "");
     EXPECT_EQ(Field(QStringLiteral("aXb"), 2, QStringLiteral("x")), ""); // exact case
+}
+
+} // namespace
+
+namespace {
+
+TEST(CardFlight, FliesToTheTargetThenReturnsHiddenOrStopsWhereItIs)
+{
+    vb::SetPaceFactor(0);
+    QWidget table;
+    vb::PictureBox card(&table), target(&table);
+    card.Move(8265, 3300, 1065, 1440);
+    target.Move(3465, 5775, 1065, 1440);
+    std::vector<QPoint> path;
+    // Each step hands events over, so a timer sees the card on its way.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] { path.emplace_back(card.Left, card.Top); });
+    watch.start(0);
+    AnimateCardMove(card, target, 15);
+    watch.stop();
+    EXPECT_FALSE(card.Visible);
+    EXPECT_EQ(card.Left(), 8265) << "put back where it started";
+    ASSERT_FALSE(path.empty());
+    EXPECT_NEAR(path.back().x(), 3465, 15);
+    EXPECT_NEAR(path.back().y(), 5775, 15);
+
+    card.Visible = true;
+    StopAnimation = true;
+    AnimateCardMove(card, target, 15);
+    StopAnimation = false;
+    EXPECT_TRUE(card.Visible) << "a stopped flight leaves the card where it was";
+    EXPECT_EQ(card.Left(), 8265);
+}
+
+class frmShaken : public vb::FormBase<frmShaken> {};
+
+TEST(Nudge, AShakenWindowEndsWhereItStarted)
+{
+    frmShaken& form = frmShaken::Get();
+    form.ScaleWidth = 3000;
+    form.ScaleHeight = 2000;
+    form.Show();
+    form.Left = 1500;
+    form.Top = 1200;
+    ShakeForm(form);
+    EXPECT_EQ(form.Left(), 1500);
+    EXPECT_EQ(form.Top(), 1200);
+    form.Unload();
 }
 
 } // namespace
