@@ -27,7 +27,9 @@ void frmVorla::picJog_MouseDown(int Index, int Button, int, float, float)
     for (int i = 1; i <= 3; ++i) {
         if (i != Index && picJog(i).Tag == "Costas") {
             picJog(i).Tag = "";
-            picJog(i).Picture = Frente(Players(1).Cards(i)).Picture;
+            // A covered card already played keeps its tag but has no face left.
+            if (Players(1).Cards(i) != 0)
+                picJog(i).Picture = Frente(Players(1).Cards(i)).Picture;
         }
     }
     if (picJog(Index).Tag != "Costas") {

@@ -89,6 +89,15 @@ TEST_F(CardPlay, AtMostOneCardIsCoveredAndACoveredCardTurnsBackUp)
     EXPECT_EQ(Table().picJog(3).Tag, "");
     EXPECT_TRUE(ShowsFace(3));
     EXPECT_EQ(PopupMessage, "");
+
+    // A covered card played in round 2 keeps its tag; the last card can still be covered in round 3.
+    RightClick(1);
+    Players(1).Cards(1) = 0;
+    Table().picJog(1).Visible = false;
+    Hand.RoundNo = 3;
+    RightClick(2);
+    EXPECT_EQ(Table().picJog(2).Tag, "Costas");
+    EXPECT_TRUE(ShowsBack(2));
 }
 
 TEST_F(CardPlay, LeftClickRefusedOutOfTurnOrWhileLocked)
