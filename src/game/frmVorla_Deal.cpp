@@ -119,9 +119,11 @@ void frmVorla::DealHand()
         lblMens.Caption = "A rodada vale o jogo! " + yourMoveOrWait();
         Hand.InputLocked = (Hand.Turn != 1);
     } else if (Players(1).Points == 11) {
-        if (vb::MsgBox(QString::fromUtf8("Você tem 11 pontos! Deseja jogar com estas cartas?"),
-                       vb::vbYesNo | vb::vbQuestion)
-            == vb::vbYes) {
+        const int answer = vb::MsgBox(QString::fromUtf8("Você tem 11 pontos! Deseja jogar com estas cartas?"),
+                                      vb::vbYesNo | vb::vbQuestion);
+        if (match.Replaced())
+            return;
+        if (answer == vb::vbYes) {
             Hand.Stake = 3;
             UpdateScoreBoard();
             EnviarDados("Manda11:");

@@ -157,6 +157,25 @@ TEST_F(Table, ThePlayerAtElevenPlaysForThreeOrGivesTheHandAway)
     EXPECT_GE(boxes.size(), 2u) << "the next hand asks again";
 }
 
+TEST_F(Table, AnElevenPointAnswerGivenAfterTheMatchWasReplacedChangesNothing)
+{
+    for (int reply : {vb::vbYes, vb::vbNo}) {
+        Players(1).Points = 11;
+        Players(2).Points = 4;
+        Hand.Turn = 1;
+        // The peer leaves while the question is open: the match is reset under it.
+        vb::SetMsgBoxResponder([reply](const vb::MsgBoxRequest&) {
+            ResetMatch();
+            return reply;
+        });
+        table().StartGame();
+        EXPECT_EQ(Players(1).Points, 0) << reply;
+        EXPECT_EQ(Players(2).Points, 0) << reply;
+        EXPECT_EQ(Hand.Stake, 1) << reply;
+        EXPECT_TRUE(Hand.InputLocked) << reply;
+    }
+}
+
 TEST_F(Table, TheComputerAtElevenRunsWithAWeakHand)
 {
     frmVorla& t = table();
