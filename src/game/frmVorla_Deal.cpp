@@ -52,6 +52,8 @@ void frmVorla::ShuffleAndCut()
     for (int i = 1; i <= 40; ++i) {
         picCarta(i).Visible = false;
         vb::Pause(15);
+        if (match.Replaced())
+            return;
     }
     for (int i = 1; i <= 4; ++i) {
         picBar(i).Picture = Verso(CardBack).Picture;

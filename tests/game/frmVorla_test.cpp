@@ -116,6 +116,31 @@ TEST_F(Table, AStrayClickOnTheLastSpreadDoesNotCutTheNextDeck)
         EXPECT_TRUE(t.picBar(i).Visible);
 }
 
+TEST_F(Table, AMatchReplacedWhileTheSpreadIsPutAwayGetsNoDeckStack)
+{
+    frmVorla& t = table();
+    bool cut = false, replaced = false;
+    std::function<void()> look = [&] {
+        if (t.lblbaralho.Visible) {
+            t.picCarta(40).ClickWith();
+            cut = true;
+        }
+        if (!cut || t.picCarta(1).Visible) {
+            QTimer::singleShot(0, look);
+            return;
+        }
+        // The spread is being put away: the peer leaves now.
+        ResetMatch();
+        ClearTable();
+        replaced = true;
+    };
+    QTimer::singleShot(0, look);
+    t.ShuffleAndCut();
+    ASSERT_TRUE(replaced);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_FALSE(t.picBar(i).Visible) << i;
+}
+
 TEST_F(Table, BothAtElevenInTheDarkDealsFaceDownWithoutAQuestion)
 {
     frmVorla& t = table();
