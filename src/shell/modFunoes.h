@@ -27,7 +27,7 @@ void PlaySoundFile(const QString& file, int flags);
 // Flies a card towards the target's place in equal steps of 15 ms, handling
 // events between steps; at the end the card is hidden and put back where it
 // started and "Move.wav" plays. Ends at once, leaving the card where it is,
-// when StopAnimation is set.
+// when StopAnimation is set or the match it began in has been replaced.
 void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps);
 
 // The nudge: shakes a window 200 times by 100 twips, ending where it started.

@@ -1,5 +1,6 @@
 #include "shell/modFunoes.h"
 
+#include "game/modGame.h"
 #include "platform/forms/form.h"
 #include "platform/forms/pace.h"
 #include "platform/forms/picturebox.h"
@@ -99,6 +100,17 @@ TEST(CardFlight, FliesToTheTargetThenReturnsHiddenOrStopsWhereItIs)
     StopAnimation = false;
     EXPECT_TRUE(card.Visible) << "a stopped flight leaves the card where it was";
     EXPECT_EQ(card.Left(), 8265);
+
+    // The match is replaced on the way: the card is left to the new match.
+    QPoint whenReplaced;
+    QTimer::singleShot(0, [&] {
+        whenReplaced = QPoint(card.Left, card.Top);
+        ResetMatch();
+    });
+    AnimateCardMove(card, target, 15);
+    EXPECT_TRUE(card.Visible);
+    EXPECT_NE(whenReplaced, QPoint(8265, 3300)) << "it had set off";
+    EXPECT_EQ(QPoint(card.Left, card.Top), whenReplaced);
 }
 
 class frmShaken : public vb::FormBase<frmShaken> {};
