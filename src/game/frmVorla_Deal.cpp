@@ -76,6 +76,8 @@ void frmVorla::DealHand()
     Hand.Stake = 1;
     Hand.LastRaiser = 0;
     UpdateScoreBoard();
+    // A hand dealt again in the middle of a raised one starts from the first call.
+    lblVorla.Caption = StakeCallName();
     lblVorla.Enabled = !AnyAtEleven();
     lblMens.Caption = "";
     for (int p = 1; p <= 2; ++p) {

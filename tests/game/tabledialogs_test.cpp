@@ -270,6 +270,9 @@ TEST_F(TableOptions, ANewDeckDealsTheHandAgainWithThePlayerCuttingAndLeading)
     DealAHand();
     frmVorla& t = table();
     t.lblMens.Caption = "";
+    // A raise of this hand was accepted: the label offers the next call.
+    Hand.Stake = 3;
+    t.lblVorla.Caption = "Seis";
     WhenShown<frmOption>([](frmOption& d) {
         d.optTipoBar(2).ClickWith();
         d.cmdOk.ClickWith();
@@ -284,6 +287,8 @@ TEST_F(TableOptions, ANewDeckDealsTheHandAgainWithThePlayerCuttingAndLeading)
     EXPECT_GE(Hand.Vira, 17);
     EXPECT_EQ(t.lblMens.Caption(), QString::fromUtf8("Você começa o jogo!"));
     EXPECT_FALSE(Hand.InputLocked);
+    EXPECT_EQ(Hand.Stake, 1);
+    EXPECT_EQ(t.lblVorla.Caption(), "Vorla") << "the new hand's first call";
     EXPECT_EQ(Stored("Baralho Sujo"), "False");
 }
 
