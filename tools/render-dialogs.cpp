@@ -1,15 +1,20 @@
 // Renders the table's dialogs offscreen and saves a picture of each, for a
 // look at their layout: the options (as host and as guest), the card backs with
 // the frame on one of them, the manilha chart and the about box with a link
-// under the pointer.
+// under the pointer, and the game's own windows: the raise answer, the popup
+// and the winner announcement.
 #include "game/frmBaralho.h"
+#include "game/frmMSG.h"
 #include "game/frmManilhas.h"
+#include "game/frmVenceu.h"
+#include "game/frmVorlada.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "platform/forms/pace.h"
 #include "platform/instance.h"
 #include "shell/frmOption.h"
 #include "shell/frmSobre.h"
+#include "shell/modFunoes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,5 +67,16 @@ int main(int argc, char** argv)
     frmSobre& about = frmSobre::Get();
     about.lblLink(1).RaiseMouseMove();
     ok = save(about, out.filePath("about.png")) && ok;
+
+    Hand.Stake = 3;
+    ok = save(frmVorlada::Get(), out.filePath("raise-answer.png")) && ok;
+    PopupMessage = "Aguarde a sua vez de vorlar!";
+    ok = save(frmMSG::Get(), out.filePath("popup.png")) && ok;
+    Players(1).Name = "Ana";
+    Players(2).Name = "Computador";
+    Players(1).Points = 12;
+    Players(1).MatchesWon = 2;
+    Players(2).MatchesWon = 1;
+    ok = save(frmVenceu::Get(), out.filePath("winner.png")) && ok;
     return ok ? 0 : 1;
 }
