@@ -129,6 +129,10 @@ void frmIniciar::placeControls()
     cmdBuscar.Enabled = false;
     label(lblMens, 250, 900, 2505, 195, "");
     lblMens.SetFont(vb::Font{});
+    // Our face is a little wider than the box was made for: the message
+    // stays on its one line, short of the search button.
+    lblMens.WordWrap = false;
+    lblMens.AutoSize = true;
 
     button(cmdCancelar, 2160, 3285, 1695, 375, "Cancelar");
     button(cmdJogar, 3990, 3285, 1695, 375, "Jogar");

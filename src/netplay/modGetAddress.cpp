@@ -271,6 +271,6 @@ bool PingHost(const QString& host)
         return false;
     IcmpSocket icmp;
     if (!icmp.IsOpen())
-        return true;
+        return false;
     return icmp.Echo(address, std::chrono::milliseconds(kEchoWaitMs));
 }

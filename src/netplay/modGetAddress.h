@@ -27,6 +27,5 @@ LocalAddressInfo LocalAddressesFrom(const QStringList& addresses);
 bool IsValidIP(const QString& text);
 
 // A dotted address answers one ICMP echo within 250 ms; a host name resolves.
-// When this process can open no ICMP socket, the host counts as reachable and
-// the connection attempt itself decides.
+// Without an ICMP socket no echo can answer, so a dotted address is unreachable.
 bool PingHost(const QString& host);

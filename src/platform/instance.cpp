@@ -59,6 +59,21 @@ QString PrivateFolder()
     return QFile::decodeName(dir);
 }
 
+// The display this copy shows its windows on. Copies on other displays are
+// other sessions: each display has a first copy of its own. ":0" and ":0.0"
+// name the same display.
+QString Display()
+{
+    QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const qsizetype colon = display.lastIndexOf(u':');
+    const qsizetype dot = display.indexOf(u'.', colon + 1);
+    if (colon >= 0 && dot > colon)
+        display.truncate(dot);
+    return display;
+}
+
 bool AnsweringAt(const QString& path)
 {
     const QLocalServer* server = S().server;
@@ -152,10 +167,12 @@ QString ServerName(const QString& title)
     if (folder.isEmpty())
         return {};
     const QString prefix = folder + QStringLiteral("/" PROGRAM_NAME "-");
-    const QString readable = prefix + QString::fromLatin1(title.toUtf8().toPercentEncoding());
+    // "@" never appears in a percent-encoded text, so title and display stay apart.
+    const QByteArray key = title.toUtf8().toPercentEncoding() + '@' + Display().toUtf8().toPercentEncoding();
+    const QString readable = prefix + QString::fromLatin1(key);
     if (QFile::encodeName(readable).size() <= kMaxSocketPath)
         return readable;
-    const QByteArray hash = QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha1);
     return prefix + QString::fromLatin1(hash.toHex());
 }
 

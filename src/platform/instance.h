@@ -1,9 +1,10 @@
 #pragma once
 // The application title and the refusal of a second copy. Each running copy
 // answers on a per-user local socket named after its title: "which title"
-// (its current title) and "activate" (bring its window to the front). A copy
-// that changes its title stops answering under the old one. The socket of a
-// copy that crashed is found dead and replaced, so it never blocks a start.
+// (its current title) and "activate" (bring its window to the front). Only
+// copies on the same display see each other. A copy that changes its title
+// stops answering under the old one. The socket of a copy that crashed is
+// found dead and replaced, so it never blocks a start.
 #include <QString>
 
 #include <functional>
@@ -29,8 +30,8 @@ bool ActivateCopyTitled(const QString& title);
 // thread from the event loop.
 void SetActivateHandler(std::function<void()> handler);
 
-// The local socket the copy titled `title` answers on; empty when there is no
-// private folder for it.
+// The local socket the copy titled `title` answers on, on this copy's display;
+// empty when there is no private folder for it.
 QString ServerName(const QString& title);
 
 } // namespace instance

@@ -153,6 +153,18 @@ TEST_F(NewGameDialog, FocusedBoxIsFramedRedAndWhollySelected)
     EXPECT_EQ(dialog.ln2.BorderColor(), kBlue);
 }
 
+TEST_F(NewGameDialog, StatusMessagesShowWholeOnOneLineBesideTheSearchButton)
+{
+    frmIniciar& dialog = shown();
+    for (const char* message : {"Buscando o servidor na rede...", "Endereço do servidor encontrado..."}) {
+        dialog.lblMens.Caption = QString::fromUtf8(message);
+        const QFontMetrics metrics(dialog.lblMens.font());
+        EXPECT_GE(dialog.lblMens.width(), metrics.horizontalAdvance(dialog.lblMens.Caption())) << message;
+        EXPECT_GE(dialog.lblMens.height(), metrics.height()) << message;
+        EXPECT_LE(dialog.lblMens.Left() + dialog.lblMens.Width(), dialog.cmdBuscar.Left()) << message;
+    }
+}
+
 TEST_F(NewGameDialog, EmptyNameStopsEverythingElse)
 {
     frmIniciar& dialog = shown();

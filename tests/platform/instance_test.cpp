@@ -64,7 +64,9 @@ protected:
     void SetUp() override
     {
         saved_ = qgetenv("XDG_RUNTIME_DIR");
+        savedDisplay_ = qgetenv("DISPLAY");
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        qputenv("DISPLAY", ":5");
         instance::SetActivateHandler([this] { ++activations_; });
     }
     void TearDown() override
@@ -72,12 +74,14 @@ protected:
         instance::SetActivateHandler({});
         instance::SetTitle(u"fim do teste"_qs); // stops answering under the test's titles
         qputenv("XDG_RUNTIME_DIR", saved_);
+        qputenv("DISPLAY", savedDisplay_);
     }
 
-    void StartPeer(QProcess& peer, const QString& role, const QString& title)
+    void StartPeer(QProcess& peer, const QString& role, const QString& title, const QString& display = u":5"_qs)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(kPeerVariable), role + u':' + title);
+        env.insert(u"DISPLAY"_qs, display);
         peer.setProcessEnvironment(env);
         peer.start(QCoreApplication::applicationFilePath(), {u"--gtest_list_tests"_qs});
         ASSERT_TRUE(peer.waitForStarted());
@@ -85,10 +89,10 @@ protected:
 
     // Runs a peer to its end while this copy keeps answering, then lets the
     // activations it asked for run. Returns its exit code.
-    int RunPeer(const QString& role, const QString& title)
+    int RunPeer(const QString& role, const QString& title, const QString& display = u":5"_qs)
     {
         QProcess peer;
-        StartPeer(peer, role, title);
+        StartPeer(peer, role, title, display);
         QEventLoop loop;
         QObject::connect(&peer, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
@@ -103,6 +107,7 @@ protected:
 
     QTemporaryDir runtime_;
     QByteArray saved_;
+    QByteArray savedDisplay_;
     int activations_ = 0;
 };
 
@@ -116,6 +121,15 @@ TEST_F(Instance, ASecondCopyAsksTheFirstToActivateAndEnds)
     EXPECT_EQ(RunPeer(u"second"_qs, kTitle), Activated);
     EXPECT_EQ(activations_, 2);
     EXPECT_EQ(instance::Title(), kTitle);
+}
+
+TEST_F(Instance, OnlyACopyOnTheSameDisplayCounts)
+{
+    instance::SetTitle(kTitle);
+    EXPECT_EQ(RunPeer(u"second"_qs, kTitle, u":6"_qs), NoCopy) << "another display is another session";
+    EXPECT_EQ(activations_, 0);
+    EXPECT_EQ(RunPeer(u"second"_qs, kTitle, u":5.0"_qs), Activated) << "screen 0 of the same display";
+    EXPECT_EQ(activations_, 1);
 }
 
 TEST_F(Instance, WithoutARunningCopyTheSecondStartsNormally)
