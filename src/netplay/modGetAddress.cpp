@@ -271,6 +271,6 @@ bool PingHost(const QString& host)
         return false;
     IcmpSocket icmp;
     if (!icmp.IsOpen())
-        return false;
+        return true;
     return icmp.Echo(address, std::chrono::milliseconds(kEchoWaitMs));
 }

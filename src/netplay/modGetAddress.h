@@ -27,5 +27,6 @@ LocalAddressInfo LocalAddressesFrom(const QStringList& addresses);
 bool IsValidIP(const QString& text);
 
 // A dotted address answers one ICMP echo within 250 ms; a host name resolves.
-// Without an ICMP socket no echo can answer, so a dotted address is unreachable.
+// When this process can open no ICMP socket, the host counts as reachable and
+// the connection attempt itself decides.
 bool PingHost(const QString& host);

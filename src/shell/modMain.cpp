@@ -6,7 +6,6 @@
 #include "platform/instance.h"
 #include "platform/forms/handlers.h"
 #include "platform/forms/pace.h"
-#include "platform/instance.h"
 #include "platform/vbtext.h"
 #include "shell/modFunoes.h"
 #include "shell/modReg.h"
