@@ -10,10 +10,13 @@
 #include "platform/forms/label.h"
 #include "platform/forms/picturebox.h"
 
+#include <QStringList>
 #include <cstdint>
+#include <deque>
 #include <memory>
 
 class CNetSocket;
+struct GameMessage;
 
 class frmVorla : public vb::FormBase<frmVorla> {
 public:
@@ -35,6 +38,12 @@ public:
 
     // Sends one message to the remote copy; true when it was sent.
     bool EnviarDados(const QString& Dados);
+
+    // The game connection: a fresh socket with the table's handlers, replacing
+    // (and so closing) the one before.
+    void NewSocket();
+    // Applies one message of the peer, as read from the wire.
+    void ApplyMessage(const GameMessage& m);
 
     // Controls, in their design state.
     vb::Label Label1;
@@ -89,6 +98,11 @@ public:
     void picJog_MouseUp(int Index, int Button, int Shift, float X, float Y);
     void lblVorla_Click();
     void lblCorrer_Click();
+    void Socket_DataArrival(std::int32_t bytesTotal);
+    void Socket_Connect();
+    void Socket_ConnectionRequest(std::int32_t requestID);
+    void Socket_CloseSck();
+    void Socket_Error();
 
     // The hand cards' rest places.
     static constexpr int HandTop = 5775;
@@ -101,4 +115,28 @@ private:
     void chooseCardBack();
     void showHelpFile();
     void showPopup(const QString& text);
+
+    // The reader's side: the received text not yet cut into messages, the game
+    // messages waiting for a running step, and what this copy asked the peer for.
+    void applyPending();
+    void forgetPeer();
+    void applyVorla();
+    void answerOwnRaise();
+    void applyAnswer(std::uint8_t answer);
+    QString received_;
+    std::deque<QString> pending_;
+    bool dealAsked_ = false;
+    bool answerAsked_ = false;
+    friend class GameStep;
+};
+
+// A game step that may wait (flights, pauses, dialogs): game messages from the
+// peer that arrive meanwhile wait, and are applied in order once no step runs.
+class GameStep {
+public:
+    GameStep();
+    ~GameStep();
+    GameStep(const GameStep&) = delete;
+    GameStep& operator=(const GameStep&) = delete;
+    static bool Running();
 };

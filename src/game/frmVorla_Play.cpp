@@ -14,6 +14,7 @@ void frmVorla::showPopup(const QString& text)
 
 void frmVorla::picJog_MouseDown(int Index, int Button, int, float, float)
 {
+    const GameStep step;
     if (Button != vb::vbRightButton || Hand.Turn == 2 || Hand.InputLocked)
         return;
     if (Hand.RoundNo == 1) {
@@ -58,6 +59,7 @@ void frmVorla::picJog_MouseUp(int Index, int Button, int Shift, float X, float Y
     }
     if (Button != vb::vbLeftButton || Hand.Turn != 1 || Hand.InputLocked)
         return;
+    const GameStep step;
     // A slot already played has no card to play (a click on a stale picture).
     if (Players(1).Cards(Index) == 0 || !vb::Array<int, 1, 3>::InRange(Hand.RoundNo))
         return;

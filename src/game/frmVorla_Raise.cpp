@@ -6,6 +6,7 @@
 
 void frmVorla::lblVorla_Click()
 {
+    const GameStep step;
     if (!picJog(1).Visible && !picJog(2).Visible && !picJog(3).Visible)
         return;
     if (Hand.Stake >= 12 || Hand.InputLocked) {
@@ -27,6 +28,7 @@ void frmVorla::lblVorla_Click()
 
 void frmVorla::lblCorrer_Click()
 {
+    const GameStep step;
     if (Hand.Turn == 1 && !Hand.InputLocked) {
         Hand.InputLocked = true;
         EnviarDados("Correu:");

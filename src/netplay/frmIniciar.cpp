@@ -2,7 +2,9 @@
 
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "netplay/frmBatePapo.h"
 #include "netplay/modGetAddress.h"
+#include "netplay/netstart.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
 #include "platform/vbtext.h"
@@ -73,7 +75,7 @@ void selectAll(vb::TextBox& t)
     t.SelLength = t.Text().size();
 }
 
-// What "Jogar" and "Localizar jogador na rede" do on the network comes with network play.
+// What "Localizar jogador na rede" does comes with the host search.
 void networkNotYet()
 {
     vb::MsgBox(QString::fromUtf8("Jogo em rede ainda não disponível."), vb::vbInformation);
@@ -250,13 +252,17 @@ void frmIniciar::cmdJogar_Click()
     }
     ServerIP = txtServer.Text().trimmed();
     Players(1).Name = vb::ProperCase(txtJogador.Text);
+    if (auto* chat = frmBatePapo::IfLoaded())
+        chat->Unload();
     if (!optRede.Value) {
         startComputerGame();
         return;
     }
     if (chkCliente.Value == vb::vbChecked && !hostAnswers())
         return;
-    networkNotYet();
+    Hand.NetworkGame = true;
+    IsServer = chkServidor.Value == vb::vbChecked;
+    StartNetworkGame();
 }
 
 bool frmIniciar::hostAnswers()

@@ -1,4 +1,6 @@
 #include "netplay/frmIniciar.h"
+#include "netplay/frmListen.h"
+#include "socket/CNetSocket.h"
 
 #include "game/frmVorla.h"
 #include "game/modGame.h"
@@ -209,30 +211,48 @@ TEST_F(NewGameDialog, GuestNeedsAHostThatAnswers)
     EXPECT_TRUE(dialog.txtServer.HasFocus());
     EXPECT_TRUE(frmIniciar::Loaded());
 
-    // The loopback address answers; the network start is still to come.
+    // The loopback address answers, but nothing waits on its game port: the
+    // connection fails without a word and the dialog stays for another try.
     boxes.clear();
     dialog.txtServer.Text = "127.0.0.1";
     click(dialog.cmdJogar);
-    EXPECT_EQ(onlyBox(), QString::fromUtf8("Jogo em rede ainda não disponível."));
     EXPECT_TRUE(dialog.lblMens.Visible());
     EXPECT_EQ(dialog.lblMens.Caption(), "");
     EXPECT_TRUE(Hand.NetworkGame);
-    EXPECT_TRUE(IsServer) << "no game started, so the kind of game is unchanged";
+    EXPECT_FALSE(IsServer);
+    const auto socket = frmVorla::Get().Socket;
+    ASSERT_TRUE(socket);
+    vb::WaitUntil([&] { return socket->State() == sckClosed; });
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(frmIniciar::Loaded());
+    frmVorla::Get().Socket.reset();
 }
 
-TEST_F(NewGameDialog, HostAndSearchAwaitNetworkPlay)
+TEST_F(NewGameDialog, TheHostWaitsWithoutCheckingAnAddressAndTheSearchAwaitsItsWindow)
 {
     frmIniciar& dialog = frmIniciar::Get();
     click(dialog.optRede);
     dialog.txtServer.Text = "1.2.3";
+    // The waiting window opens over the table once the game port listens; a guest's arrival closes it.
+    bool waited = false;
+    QTimer::singleShot(0, [&] {
+        vb::WaitUntil([] { return frmListen::Loaded() && frmListen::Get().isVisible(); });
+        waited = !frmIniciar::Loaded() && frmVorla::Get().Socket->State() == sckListening;
+        frmListen::Get().Unload();
+    });
     click(dialog.cmdJogar);
-    EXPECT_EQ(onlyBox(), QString::fromUtf8("Jogo em rede ainda não disponível.")) << "the host's address is not checked";
-    click(dialog.chkCliente);
-    click(dialog.cmdBuscar);
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].prompt, boxes[0].prompt);
+    EXPECT_TRUE(waited);
+    EXPECT_TRUE(boxes.empty()) << "the host's address is not checked";
+    EXPECT_TRUE(Hand.NetworkGame);
+    EXPECT_TRUE(IsServer);
     EXPECT_EQ(ServerIP, "1.2.3");
-    EXPECT_FALSE(Hand.NetworkGame);
+    frmVorla::Get().Socket.reset();
+
+    frmIniciar& again = frmIniciar::Get();
+    click(again.optRede);
+    click(again.chkCliente);
+    click(again.cmdBuscar);
+    EXPECT_EQ(onlyBox(), QString::fromUtf8("Jogo em rede ainda não disponível."));
 }
 
 TEST_F(NewGameDialog, CancelAndTheCloseBoxUnlockInputAndLeaveTheMatchAlone)

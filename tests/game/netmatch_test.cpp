@@ -1,0 +1,291 @@
+// A network match between this table and a scripted peer speaking the game
+// messages over a loopback connection.
+#include "socket/sockettest.h"
+#include "tablefixture.h"
+
+#include "game/netmessage.h"
+#include "netplay/frmBatePapo.h"
+#include "netplay/frmIniciar.h"
+#include "shell/modReg.h"
+#include "socket/CNetSocket.h"
+
+namespace {
+
+using sockettest::WaitUntil;
+
+// The other copy: a plain socket that the table, as the guest, connects to.
+class Peer {
+public:
+    Peer()
+    {
+        int port = 0;
+        listener_ = winsocktest::RawListen(&port);
+        frmVorla& table = frmVorla::Get();
+        table.NewSocket();
+        table.Socket->Connect("127.0.0.1", port);
+        fd = ::accept(listener_, nullptr, nullptr);
+    }
+    ~Peer()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        ::close(listener_);
+    }
+    void Send(const QString& text) { winsocktest::RawWrite(fd, text.toLatin1()); }
+    // The next bytes the table sent, as many as the text expected has.
+    QString Next(const QString& expected) { return QString::fromLatin1(winsocktest::RawRead(fd, expected.size())); }
+    bool Nothing() { return !winsocktest::Readable(fd); }
+    void Leave()
+    {
+        ::close(fd);
+        fd = -1;
+    }
+
+    int fd = -1;
+
+private:
+    int listener_ = -1;
+};
+
+class NetworkMatch : public TableTest {
+protected:
+    void SetUp() override
+    {
+        TableTest::SetUp();
+        Hand.NetworkGame = true;
+        ServerIP = "10.0.0.7";
+        // The new-game dialog, when it opens, is closed the way the player cancels it.
+        dialogs_.setInterval(1);
+        QObject::connect(&dialogs_, &QTimer::timeout, [this] {
+            if (auto* d = frmIniciar::IfLoaded(); d && d->isVisible()) {
+                ++newGameDialogs;
+                d->cmdCancelar.ClickWith();
+            }
+        });
+        dialogs_.start();
+    }
+    void TearDown() override
+    {
+        dialogs_.stop();
+        if (auto* chat = frmBatePapo::IfLoaded())
+            chat->Unload();
+        table().Socket.reset();
+        TableTest::TearDown();
+    }
+
+    // The guest's start: connected, names and options exchanged, asking for the deal.
+    void Start(Peer& peer)
+    {
+        ASSERT_EQ(peer.Next("Nome:#Ana"), "Nome:#Ana");
+        peer.Send("Dados:#Rui#True#False#False");
+        ASSERT_EQ(peer.Next("Iniciar:"), "Iniciar:");
+    }
+
+    // The peer deals: its hand 1, 2, 3 (the low fours), the table's 5, 6, 7 (fives), turned card 40.
+    void Deal(Peer& peer)
+    {
+        peer.Send("Cartas:##1#2#3#5#6#7#40#");
+        ASSERT_TRUE(WaitUntil([&] { return table().picJog(3).Visible && !Hand.InputLocked; }));
+    }
+
+    int newGameDialogs = 0;
+
+private:
+    QTimer dialogs_;
+};
+
+TEST_F(NetworkMatch, TheGuestTakesTheHostsNameAndRulesAndDealsTheCardsItIsSent)
+{
+    Hand.NewManilha = true;
+    Hand.DirtyDeck = false;
+    Players(1).Points = 5; // the guest's match starts over when it connects
+    Peer peer;
+    Start(peer);
+    EXPECT_EQ(Players(2).Name, "Rui");
+    EXPECT_TRUE(Hand.DirtyDeck);
+    EXPECT_FALSE(Hand.NewManilha);
+    EXPECT_FALSE(Hand.PlayInDark);
+    EXPECT_EQ(Players(1).Points, 0);
+    EXPECT_EQ(RegGetString(HKEY_LOCAL_MACHINE, SettingsKey, "IP", ""), "10.0.0.7");
+    ASSERT_TRUE(frmBatePapo::Loaded());
+    EXPECT_TRUE(frmBatePapo::Get().isVisible());
+    EXPECT_FALSE(table().lblMenu(1).Enabled()) << "no options while connected";
+    EXPECT_EQ(table().lblNome(2).Caption(), "Rui");
+
+    Deal(peer);
+    EXPECT_EQ(Players(1).Cards(1), 5);
+    EXPECT_EQ(Players(1).Cards(3), 7);
+    EXPECT_EQ(Players(2).Cards(1), 1);
+    EXPECT_EQ(Hand.Vira, 40);
+    EXPECT_EQ(Hand.Turn, 1);
+    EXPECT_EQ(table().lblMens.Caption(), QString::fromUtf8("Você começa o jogo!"));
+
+    // A deal nobody asked for is ignored.
+    peer.Send("Cartas:##11#12#13#15#16#17#20#");
+    winsocktest::ProcessFor(50);
+    EXPECT_EQ(Players(1).Cards(1), 5);
+}
+
+TEST_F(NetworkMatch, PlaysAnswersAndRunsTravelBothWays)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+
+    // The peer's play arrives while the table's own card is still flying: it is
+    // applied after the local play has landed, and the round is decided once.
+    peer.Send("Jogar:#2");
+    table().picJog(1).ClickWith();
+    EXPECT_EQ(peer.Next("Jogar:#1"), "Jogar:#1");
+    ASSERT_TRUE(WaitUntil([] { return Hand.RoundNo == 2; }));
+    EXPECT_EQ(Hand.RoundWinner(1), 1) << "a five beats a four";
+    EXPECT_EQ(Hand.Turn, 1);
+    EXPECT_EQ(Players(2).Cards(2), 0);
+    EXPECT_TRUE(table().Jogada2(1).Visible());
+    EXPECT_EQ(table().Jogada2(1).Picture(), table().Frente(2).Picture());
+
+    // A play out of turn, of an empty slot or out of range changes nothing.
+    peer.Send("Jogar:#1");
+    peer.Send("Descarta:#2");
+    peer.Send("Jogar:#7");
+    winsocktest::ProcessFor(50);
+    EXPECT_EQ(Players(2).Cards(1), 1);
+    EXPECT_FALSE(Players(2).FaceDown);
+
+    // The table raises; the peer raises back to six; the player accepts.
+    gametest::RaiseAnswerer answerer({1});
+    table().lblVorla.ClickWith();
+    EXPECT_EQ(peer.Next("Vorla:"), "Vorla:");
+    peer.Send("ReageVorla:#2");
+    EXPECT_EQ(peer.Next("ReageVorla:#1"), "ReageVorla:#1");
+    ASSERT_EQ(answerer.offers.size(), 1u);
+    EXPECT_EQ(answerer.offers[0].stake, 3) << "the dialog opens at the peer's stake";
+    EXPECT_EQ(Hand.Stake, 6);
+    EXPECT_FALSE(Hand.InputLocked);
+    peer.Send("ReageVorla:#1");
+    winsocktest::ProcessFor(50);
+    EXPECT_EQ(Hand.Stake, 6) << "an answer nobody asked for changes nothing";
+
+    // The peer runs: the table scores the stake and, leading next, asks for the deal.
+    peer.Send("Correu:");
+    EXPECT_EQ(peer.Next("Iniciar:"), "Iniciar:");
+    EXPECT_EQ(Players(1).Points, 6);
+    EXPECT_EQ(table().lblMens.Caption(), QString::fromUtf8("Aguarde o adversário cortar o baralho!"));
+}
+
+TEST_F(NetworkMatch, TheTableDealsWhenAskedAndSendsTheCardsItDealt)
+{
+    CutWhenAsked();
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    peer.Send("Correu:"); // the hand ends at once; the table leads next and asks
+    ASSERT_EQ(peer.Next("Iniciar:"), "Iniciar:");
+    peer.Send("Cartas:##11#12#13#21#22#23#30#");
+    ASSERT_TRUE(WaitUntil([&] { return Players(1).Cards(1) == 21 && table().picMac(3).Visible; }));
+    peer.Send("Correu:"); // now the peer leads and the table deals
+    ASSERT_TRUE(WaitUntil([] { return Players(1).Points == 2; }));
+    peer.Send("Iniciar:");
+    QString whole;
+    while (whole.count('#') < 9 && whole.size() < 40)
+        whole += peer.Next("x");
+    ASSERT_TRUE(WaitUntil([&] { return table().picMac(3).Visible(); }));
+    const GameMessage m = ReadMessage(whole);
+    ASSERT_EQ(m.kind, GameMessage::Cartas) << whole.toStdString();
+    EXPECT_GE(cutsMade, 1);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(m.cards[i - 1], Players(1).Cards(i)) << "the dealer's own cards come first";
+        EXPECT_EQ(m.cards[i + 2], Players(2).Cards(i));
+    }
+    EXPECT_EQ(m.cards[6], Hand.Vira);
+}
+
+TEST_F(NetworkMatch, GameMessagesWaitForARunningStepWhileChatLinesDoNot)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    table().picJog(1).ClickWith();
+    ASSERT_EQ(peer.Next("Jogar:#1"), "Jogar:#1");
+    {
+        const GameStep step;
+        peer.Send("Jogar:#2");
+        peer.Send("Chat:#vai");
+        ASSERT_TRUE(WaitUntil([] { return frmBatePapo::Get().Chat.Text().contains("vai"); }));
+        winsocktest::ProcessFor(50);
+        EXPECT_EQ(Players(2).Cards(2), 2) << "the play waits for the step";
+        EXPECT_EQ(Hand.RoundNo, 1);
+    }
+    ASSERT_TRUE(WaitUntil([] { return Hand.RoundNo == 2; }));
+    EXPECT_EQ(Players(2).Cards(2), 0);
+    EXPECT_EQ(Hand.RoundWinner(1), 1);
+}
+
+TEST_F(NetworkMatch, ChatLinesAndNudgesReachTheChatWindow)
+{
+    Peer peer;
+    Start(peer);
+    frmBatePapo& chat = frmBatePapo::Get();
+    peer.Send("Chat:#bom jogo#resto");
+    ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("diz"); }));
+    EXPECT_EQ(chat.Chat.Text(), "Rui diz: bom jogo\r\n") << "cut before its first #";
+    EXPECT_EQ(chat.Chat.BackColor(), frmBatePapo::HistoryColour);
+    const int top = chat.Top;
+    peer.Send("Alerta:Chat:#de novo");
+    ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("de novo"); }));
+    EXPECT_EQ(chat.Chat.Text(), "Rui diz: bom jogo\r\nRui diz: de novo\r\n");
+    EXPECT_EQ(chat.Top, top) << "the nudge ends where it started";
+}
+
+TEST_F(NetworkMatch, ThePeerLeavingDuringTheCutEndsTheMatchAndOffersANewGame)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    peer.Send("Correu:");
+    ASSERT_EQ(peer.Next("Iniciar:"), "Iniciar:");
+    peer.Send("Cartas:##11#12#13#21#22#23#30#");
+    peer.Send("Correu:");
+    ASSERT_TRUE(WaitUntil([] { return Players(1).Points == 2; }));
+    // The table waits for the cut inside the reader; the peer leaves meanwhile.
+    bool waitedForCut = false;
+    QTimer leave;
+    leave.setInterval(1);
+    QObject::connect(&leave, &QTimer::timeout, [&] {
+        if (peer.fd >= 0 && table().lblbaralho.Visible()) {
+            waitedForCut = true;
+            peer.Leave();
+        }
+    });
+    leave.start();
+    peer.Send("Iniciar:");
+    ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+    EXPECT_TRUE(waitedForCut);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, "Rui saiu do Jogo!");
+    EXPECT_EQ(boxes[0].style, vb::vbInformation);
+    EXPECT_FALSE(table().lblbaralho.Visible());
+    EXPECT_FALSE(table().picCarta(1).Visible());
+    EXPECT_EQ(Players(1).Points, 0);
+    EXPECT_EQ(Players(2).Name, "");
+    EXPECT_FALSE(frmBatePapo::Loaded());
+    EXPECT_TRUE(table().lblMenu(1).Enabled());
+    EXPECT_TRUE(table().lblVorla.Enabled());
+    EXPECT_FALSE(Hand.NetworkGame) << "the table plays no network game any more";
+    winsocktest::ProcessFor(50);
+    EXPECT_FALSE(table().picJog(1).Visible()) << "the cut that was waiting dealt nothing";
+}
+
+TEST_F(NetworkMatch, AFailedConnectionClosesTheSocketAndSaysNothing)
+{
+    int port = 0;
+    const int unused = winsocktest::RawListen(&port);
+    ::close(unused);
+    table().NewSocket();
+    table().Socket->Connect("127.0.0.1", port);
+    ASSERT_TRUE(WaitUntil([&] { return table().Socket->State() == sckClosed; }));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(Hand.NetworkGame);
+}
+
+} // namespace
