@@ -1,0 +1,230 @@
+// The host's side of a network start: the game port, the waiting window and
+// its answer to searching guests, and the chat window's sending.
+#include "game/tablefixture.h"
+#include "socket/sockettest.h"
+
+#include "netplay/frmBatePapo.h"
+#include "netplay/frmIniciar.h"
+#include "netplay/frmListen.h"
+#include "netplay/netstart.h"
+#include "socket/CNetSocket.h"
+
+namespace {
+
+using sockettest::WaitUntil;
+
+class HostStart : public TableTest {
+protected:
+    void SetUp() override
+    {
+        TableTest::SetUp();
+        Hand.NetworkGame = true;
+        IsServer = true;
+        Hand.DirtyDeck = false;
+        Hand.NewManilha = true;
+    }
+    void TearDown() override
+    {
+        for (int fd : fds)
+            ::close(fd);
+        if (auto* w = frmListen::IfLoaded())
+            w->Unload();
+        if (auto* d = frmIniciar::IfLoaded())
+            d->Unload();
+        if (auto* chat = frmBatePapo::IfLoaded())
+            chat->Unload();
+        table().Socket.reset();
+        IsServer = false;
+        TableTest::TearDown();
+    }
+
+    // Runs the start; while the waiting window is shown, runs the test's part.
+    void StartWaiting(const std::function<void(frmListen&)>& whileWaiting)
+    {
+        QTimer::singleShot(0, [&] {
+            vb::WaitUntil([] { return frmListen::Loaded() && frmListen::Get().isVisible(); });
+            whileWaiting(frmListen::Get());
+        });
+        StartNetworkGame();
+    }
+
+    int connectTo(int port)
+    {
+        const int fd = winsocktest::RawConnect(port);
+        if (fd >= 0)
+            fds.push_back(fd);
+        return fd;
+    }
+
+    std::vector<int> fds;
+};
+
+TEST_F(HostStart, TheGuestsArrivalClosesTheWaitingWindowAndTheHostAnswersItsName)
+{
+    frmIniciar::Get().Show();
+    Players(1).Points = 7; // the host starts the match over, as the guest does
+    int guest = -1;
+    StartWaiting([&](frmListen& waiting) {
+        EXPECT_FALSE(frmIniciar::Loaded()) << "the dialog goes once the host waits";
+        EXPECT_EQ(table().Socket->State(), sckListening);
+        EXPECT_EQ(table().Socket->LocalPort(), GamePort);
+        EXPECT_GE(waiting.List1.ListCount(), 1);
+        guest = connectTo(GamePort);
+    });
+    EXPECT_FALSE(frmListen::Loaded());
+    ASSERT_GE(guest, 0);
+    EXPECT_EQ(table().Socket->State(), sckConnected);
+    EXPECT_EQ(Players(1).Points, 0);
+
+    winsocktest::RawWrite(guest, "Nome:#Zeca");
+    EXPECT_EQ(winsocktest::RawRead(guest, 27), QByteArray("Dados:#Ana#False#True#False"));
+    EXPECT_EQ(Players(2).Name, "Zeca");
+    EXPECT_EQ(Hand.Turn, 2);
+    EXPECT_TRUE(Hand.PlayerLeads);
+    EXPECT_EQ(table().lblMens.Caption(), QString::fromUtf8("Aguardando aguardando confirmação para começar o jogo!"));
+    EXPECT_TRUE(frmBatePapo::Loaded() && frmBatePapo::Get().isVisible());
+    EXPECT_FALSE(table().lblMenu(1).Enabled());
+}
+
+TEST_F(HostStart, ATakenGamePortShowsWhyAndLeavesTheTableWithoutASocket)
+{
+    const int taken = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_port = htons(GamePort);
+    ASSERT_EQ(::bind(taken, reinterpret_cast<sockaddr*>(&any), sizeof any), 0);
+    ::listen(taken, 1);
+    fds.push_back(taken);
+    frmIniciar::Get().Show();
+    table().lblMens.Caption = "algo";
+    StartNetworkGame();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt,
+              QString::fromUtf8("Não foi possível abrir a porta para o servidor! As causas possíveis são:\r\n"
+                                "1 - Você já têm o servidor aberto em outra janela.\r\n"
+                                "2 - Algum programa de proteção (como Firewalls, Wingate) não está permitindo a "
+                                "abertura da porta."));
+    EXPECT_EQ(boxes[0].style, vb::vbCritical);
+    EXPECT_FALSE(table().Socket);
+    EXPECT_EQ(table().lblMens.Caption(), "");
+    EXPECT_TRUE(frmIniciar::Loaded()) << "the player is back in the dialog";
+    EXPECT_FALSE(frmListen::Loaded());
+}
+
+TEST_F(HostStart, TheWaitingWindowAnswersOneSearcherAtATimeWithThePlayersName)
+{
+    Players(1).Name = QString::fromUtf8("Joé");
+    StartWaiting([&](frmListen& waiting) {
+        const int first = connectTo(1244);
+        ASSERT_GE(first, 0);
+        EXPECT_EQ(winsocktest::RawRead(first, 3), QByteArray("Jo\xE9")) << "the bare name, one byte a letter";
+        EXPECT_LT(connectTo(1244), 0) << "a second searcher is refused meanwhile";
+        ::close(first);
+        fds.erase(std::find(fds.begin(), fds.end(), first));
+        ASSERT_TRUE(WaitUntil([&] { return waiting.Localizador->State() == sckListening; }));
+        const int third = connectTo(1244);
+        ASSERT_GE(third, 0);
+        EXPECT_EQ(winsocktest::RawRead(third, 3), QByteArray("Jo\xE9"));
+
+        // The host gives up: the game port closes and the dialog is shown again.
+        QTimer::singleShot(0, [] {
+            vb::WaitUntil([] { return frmIniciar::Loaded() && frmIniciar::Get().isVisible(); });
+            EXPECT_EQ(frmVorla::Get().Socket->State(), sckClosed);
+            frmIniciar::Get().cmdCancelar.ClickWith();
+        });
+        waiting.cmdCancelar.ClickWith();
+    });
+    EXPECT_FALSE(frmListen::Loaded());
+    EXPECT_LT(connectTo(1244), 0) << "the search port closes with the window";
+    EXPECT_LT(connectTo(GamePort), 0);
+}
+
+TEST(WaitingWindow, TextBetweenMarksAndTheBeadsTurningAtBothEnds)
+{
+    EXPECT_EQ(frmListen::GetTextBetween("<b>ADDRESS: 1.2.3.4</b>", "Address:", "</"), " 1.2.3.4");
+    EXPECT_EQ(frmListen::GetTextBetween("Address: 1.2.3.4", "Address:", "</"), "");
+    EXPECT_EQ(frmListen::GetTextBetween("nada</b>", "Address:", "</"), "");
+
+    frmListen& w = frmListen::Get();
+    w.AnimationTimer.Enabled = false;
+    w.AnimationTimer_Timer();
+    EXPECT_EQ(w.ImgGo.Picture(), w.imgRight.Picture()) << "the first tick turns right at the left end";
+    EXPECT_EQ(w.ImgGo.Left(), 0);
+    int ticks = 0;
+    while (w.ImgGo.Picture() == w.imgRight.Picture() && ++ticks < 100)
+        w.AnimationTimer_Timer();
+    // 2790 - (330 + 75) = 2385: the beads turn at the first step at or past it.
+    EXPECT_EQ(w.ImgGo.Left(), 2400);
+    w.AnimationTimer_Timer();
+    EXPECT_EQ(w.ImgGo.Left(), 2300);
+    w.Unload();
+}
+
+class ChatWindow : public TableTest {
+protected:
+    void TearDown() override
+    {
+        if (auto* chat = frmBatePapo::IfLoaded())
+            chat->Unload();
+        table().Socket.reset();
+        TableTest::TearDown();
+    }
+    QString received(sockettest::Connection& link)
+    {
+        WaitUntil([&] { return !link.serverLog.isEmpty(); }, 500);
+        link.serverLog.clear();
+        vb::Variant data;
+        link.server->GetData(data, vb::vbString);
+        return data.ToString();
+    }
+};
+
+TEST_F(ChatWindow, LinesAreSentWholeAndWrittenToTheOwnHistory)
+{
+    sockettest::Connection link;
+    table().Socket = link.client;
+    Hand.NetworkGame = true;
+    frmBatePapo& chat = frmBatePapo::Get();
+    chat.Show();
+    chat.Enviar.SetFocus();
+    chat.Enviar.RaiseKeys("\r");
+    EXPECT_EQ(received(link), "") << "an empty line sends nothing";
+    EXPECT_EQ(chat.Chat.Text(), "");
+
+    chat.Enviar.Text = "oi #1";
+    chat.Enviar.RaiseKeys("\r");
+    EXPECT_EQ(received(link), "Chat:#oi #1");
+    EXPECT_EQ(chat.Chat.Text(), "Ana diz: oi #1\r\n");
+    EXPECT_EQ(chat.Enviar.Text(), "");
+
+    chat.cmdAlerta.ClickWith();
+    EXPECT_EQ(received(link), "Alerta:");
+    EXPECT_EQ(chat.Chat.Text(), "Ana diz: oi #1\r\n") << "a nudge that went leaves the history";
+
+    // The hidden word turns the opponent's cards up and sends nothing; another case is a line.
+    Players(2).Cards(1) = 9;
+    Players(2).Cards(2) = 0; // played
+    table().picMac(1).Visible = true;
+    table().picMac(2).Visible = true;
+    table().picMac(2).Picture = table().Verso(1).Picture();
+    chat.Enviar.Text = "Quorp";
+    chat.cmdEnviar.ClickWith();
+    EXPECT_EQ(received(link), "");
+    EXPECT_EQ(table().picMac(1).Picture(), table().Frente(9).Picture());
+    EXPECT_EQ(table().picMac(2).Picture(), table().Verso(1).Picture());
+    chat.Enviar.Text = "quorp";
+    chat.cmdEnviar.ClickWith();
+    EXPECT_EQ(received(link), "Chat:#quorp");
+
+    // Without the connection: a line goes nowhere; the nudge wipes the history with the notice.
+    link.client->CloseSck();
+    chat.Enviar.Text = "ola";
+    chat.cmdEnviar.ClickWith();
+    EXPECT_EQ(chat.Enviar.Text(), "ola");
+    chat.cmdAlerta.ClickWith();
+    EXPECT_EQ(chat.Chat.Text(),
+              QString::fromUtf8("\r\nSeu contato parece estar offline, assim, você não pode pedir sua atenção"));
+    EXPECT_EQ(chat.Chat.BackColor(), frmBatePapo::HistoryColour);
+}
+
+} // namespace
