@@ -2,6 +2,7 @@
 
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "netplay/frmSearch.h"
 #include "netplay/modGetAddress.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
@@ -232,7 +233,12 @@ void frmIniciar::txtServer_LostFocus()
 
 void frmIniciar::cmdBuscar_Click()
 {
-    networkNotYet();
+    ServerIP.clear();
+    frmSearch::Get().Show(vb::vbModal, this);
+    if (ServerIP.isEmpty())
+        return;
+    txtServer.Text = ServerIP;
+    cmdJogar_Click();
 }
 
 void frmIniciar::cmdCancelar_Click()

@@ -1,4 +1,5 @@
 #include "netplay/frmIniciar.h"
+#include "netplay/frmSearch.h"
 
 #include "game/frmVorla.h"
 #include "game/modGame.h"
@@ -228,10 +229,15 @@ TEST_F(NewGameDialog, HostAndSearchAwaitNetworkPlay)
     click(dialog.cmdJogar);
     EXPECT_EQ(onlyBox(), QString::fromUtf8("Jogo em rede ainda não disponível.")) << "the host's address is not checked";
     click(dialog.chkCliente);
+    // A search that finds nobody leaves the address empty and starts nothing.
+    frmSearch::LastOctet = 0;
     click(dialog.cmdBuscar);
+    frmSearch::LastOctet = 254;
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].prompt, boxes[0].prompt);
-    EXPECT_EQ(ServerIP, "1.2.3");
+    EXPECT_EQ(boxes[1].prompt, QString::fromUtf8("Nenhum jogador disponível neste momento."));
+    EXPECT_FALSE(frmSearch::Loaded());
+    EXPECT_EQ(ServerIP, "");
+    EXPECT_EQ(dialog.txtServer.Text(), "1.2.3");
     EXPECT_FALSE(Hand.NetworkGame);
 }
 
