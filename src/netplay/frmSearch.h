@@ -38,7 +38,8 @@ public:
     std::shared_ptr<CNetSocket> Client;
     // The own address up to and including its last ".".
     QString Prefix;
-    // The last number of the address probed: 0 before the scan, 255 after it.
+    // The last number of the address probed: 0 before the scan, past LastOctet
+    // (255 in a whole scan) after it.
     std::uint8_t Octet = 0;
 
     // Handlers.
