@@ -142,7 +142,8 @@ void AsyncReader::finish(Read* raw)
         return;
     QNetworkReply* reply = read->reply;
     disconnect(reply, nullptr, this, nullptr);
-    read->keep(reply->readAll());
+    if (reply->isOpen())
+        read->keep(reply->readAll());
     read->bytesRead = read->file ? read->file->size() : read->bytes.size();
     AsyncProperty property = read->property();
     if (succeeded(reply)) {
