@@ -3,6 +3,7 @@
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "netplay/frmBatePapo.h"
+#include "netplay/frmSearch.h"
 #include "netplay/modGetAddress.h"
 #include "netplay/netstart.h"
 #include "platform/forms/msgbox.h"
@@ -73,12 +74,6 @@ void selectAll(vb::TextBox& t)
 {
     t.SelStart = 0;
     t.SelLength = t.Text().size();
-}
-
-// What "Localizar jogador na rede" does comes with the host search.
-void networkNotYet()
-{
-    vb::MsgBox(QString::fromUtf8("Jogo em rede ainda não disponível."), vb::vbInformation);
 }
 
 } // namespace
@@ -234,7 +229,12 @@ void frmIniciar::txtServer_LostFocus()
 
 void frmIniciar::cmdBuscar_Click()
 {
-    networkNotYet();
+    ServerIP.clear();
+    frmSearch::Get().Show(vb::vbModal, this);
+    if (ServerIP.isEmpty())
+        return;
+    txtServer.Text = ServerIP;
+    cmdJogar_Click();
 }
 
 void frmIniciar::cmdCancelar_Click()

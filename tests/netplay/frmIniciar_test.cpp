@@ -1,5 +1,6 @@
 #include "netplay/frmIniciar.h"
 #include "netplay/frmListen.h"
+#include "netplay/frmSearch.h"
 #include "socket/CNetSocket.h"
 
 #include "game/frmVorla.h"
@@ -251,8 +252,18 @@ TEST_F(NewGameDialog, TheHostWaitsWithoutCheckingAnAddressAndTheSearchAwaitsItsW
     frmIniciar& again = frmIniciar::Get();
     click(again.optRede);
     click(again.chkCliente);
+    again.txtServer.Text = "1.2.3";
+    Hand.NetworkGame = false;
+    // A search that finds nobody leaves the address empty and starts nothing.
+    frmSearch::LastOctet = 0;
     click(again.cmdBuscar);
-    EXPECT_EQ(onlyBox(), QString::fromUtf8("Jogo em rede ainda não disponível."));
+    frmSearch::LastOctet = 254;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, QString::fromUtf8("Nenhum jogador disponível neste momento."));
+    EXPECT_FALSE(frmSearch::Loaded());
+    EXPECT_EQ(ServerIP, "");
+    EXPECT_EQ(again.txtServer.Text(), "1.2.3");
+    EXPECT_FALSE(Hand.NetworkGame);
 }
 
 TEST_F(NewGameDialog, CancelAndTheCloseBoxUnlockInputAndLeaveTheMatchAlone)

@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("MIRVO_PACE", "0", 0);
     setenv("MIRVO_SOUND_DEVICE", "null", 0);
+    setenv("MIRVO_ADDRESS_ECHO_URL", "", 0); // never the public address page
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);

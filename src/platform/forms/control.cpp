@@ -59,11 +59,14 @@ Control::Control(QWidget* container)
 
 void Control::setGeometryTwips(int left, int top, int width, int height)
 {
+    const bool resized = width != width_ || height != height_;
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
     setGeometry(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
+    if (resized)
+        UserControl_Resize();
 }
 
 void Control::Move(int left, int top)

@@ -62,6 +62,9 @@ public:
     void ClickWith(int button = vbLeftButton);
 
 protected:
+    // A custom control's Resize: runs after every change of the control's width or height.
+    virtual void UserControl_Resize() {}
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
