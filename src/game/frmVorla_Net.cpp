@@ -317,6 +317,9 @@ void frmVorla::Socket_CloseSck()
     UpdateScoreBoard();
     if (auto* chat = frmBatePapo::IfLoaded())
         chat->Unload();
+    // A raise of the departed peer is answered by nobody.
+    if (auto* answer = frmVorlada::IfLoaded())
+        answer->Unload();
     lblMenu(1).Enabled = true;
     // The table plays no network game until the next one starts.
     Hand.NetworkGame = false;

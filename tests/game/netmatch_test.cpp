@@ -276,6 +276,30 @@ TEST_F(NetworkMatch, ThePeerLeavingDuringTheCutEndsTheMatchAndOffersANewGame)
     EXPECT_FALSE(table().picJog(1).Visible()) << "the cut that was waiting dealt nothing";
 }
 
+TEST_F(NetworkMatch, ThePeerLeavingWhileItsRaiseIsAnsweredClosesTheAnswerDialog)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    table().picJog(1).ClickWith();
+    ASSERT_EQ(peer.Next("Jogar:#1"), "Jogar:#1");
+    peer.Send("Jogar:#2");
+    ASSERT_TRUE(WaitUntil([] { return Hand.RoundNo == 2 && !Hand.InputLocked; }));
+    Hand.Turn = 2; // the peer's turn, as after a round it won
+    QTimer leave;
+    leave.setInterval(1);
+    QObject::connect(&leave, &QTimer::timeout, [&] {
+        if (peer.fd >= 0 && frmVorlada::Loaded() && frmVorlada::Get().isVisible())
+            peer.Leave();
+    });
+    leave.start();
+    peer.Send("Vorla:");
+    ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+    EXPECT_FALSE(frmVorlada::Loaded());
+    winsocktest::ProcessFor(20);
+    EXPECT_EQ(Hand.Stake, 1) << "the raise of the departed match counts for nothing";
+}
+
 TEST_F(NetworkMatch, AFailedConnectionClosesTheSocketAndSaysNothing)
 {
     int port = 0;
