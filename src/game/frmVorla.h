@@ -10,7 +10,6 @@
 #include "platform/forms/label.h"
 #include "platform/forms/picturebox.h"
 
-#include <QStringList>
 #include <cstdint>
 #include <deque>
 #include <memory>
