@@ -21,13 +21,21 @@ protected:
         TableTest::SetUp();
         answer = vb::vbYes; // "Você tem 11 pontos!": play the hand
         Hand.NetworkGame = true;
-        player_.setInterval(1);
-        QObject::connect(&player_, &QTimer::timeout, [this] { play(); });
-        player_.start();
+        // Each look schedules the next one first, so that the player goes on
+        // looking inside the waits its own click starts (a timer would not
+        // fire again while its handler runs).
+        playing_ = true;
+        look_ = [this] {
+            if (!playing_)
+                return;
+            QTimer::singleShot(1, look_);
+            play();
+        };
+        QTimer::singleShot(1, look_);
     }
     void TearDown() override
     {
-        player_.stop();
+        playing_ = false;
         table().Socket.reset();
         TableTest::TearDown();
     }
@@ -61,7 +69,8 @@ protected:
     bool peerLeft = false;
 
 private:
-    QTimer player_;
+    bool playing_ = false;
+    std::function<void()> look_;
 };
 
 TEST_F(TwoCopies, PlayAMatchToItsEndAndAgreeOnTheScore)
