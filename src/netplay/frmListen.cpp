@@ -2,6 +2,7 @@
 
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "netplay/addressecho.h"
 #include "netplay/frmIniciar.h"
 #include "netplay/modGetAddress.h"
 #include "platform/forms/handlers.h"
@@ -36,7 +37,7 @@ vb::Picture beads(bool brightestLeft)
 
 frmListen::frmListen()
     : cmdCancelar(this), List1(this), Label1(this), Shape1(this), ProgressBar(this), ImgGo(&ProgressBar),
-      imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false)
+      imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false), DL1(this)
 {
     Caption = "Jogos Online";
     BackColor = kFace;
@@ -79,6 +80,7 @@ void frmListen::placeControls()
     Label4.ForeColor = kText;
     Label4.BackColor = kFace;
     Label4.Caption = QString::fromUtf8("Aguardando entrada do usuário ...");
+    DL1.Visible = false;
     cmdCancelar.Move(4230, 1770, 1260, 375);
     cmdCancelar.Caption = "&Cancelar";
 }
@@ -93,6 +95,10 @@ void frmListen::Form_Activate()
     listenForSearches();
     List1.AddItem(LocalAddresses.LocalIP1);
     const QString second = secondAddress();
+    // The page is read while events run: a guest may have come, or the host
+    // cancelled, and then the window is gone and takes nothing more.
+    if (!IsLoaded() || isHidden())
+        return;
     if (IsValidIP(second) && second != LocalAddresses.LocalIP1)
         List1.AddItem(second);
 }
@@ -114,19 +120,10 @@ void frmListen::listenForSearches()
 
 QString frmListen::secondAddress()
 {
-    return LocalAddresses.LocalIP2;
-}
-
-QString frmListen::GetTextBetween(const QString& text, const QString& startMark, const QString& endMark)
-{
-    const qsizetype start = text.indexOf(startMark, 0, Qt::CaseInsensitive);
-    if (start < 0)
-        return QString();
-    const QString rest = text.mid(start + startMark.size());
-    const qsizetype end = rest.indexOf(endMark, 0, Qt::CaseInsensitive);
-    if (end < 0)
-        return QString();
-    return rest.left(end);
+    if (IsValidIP(LocalAddresses.LocalIP2))
+        return LocalAddresses.LocalIP2;
+    const QString page = AddressEchoURL();
+    return page.isEmpty() ? QString() : AddressFromEchoPage(DL1.GetURL(page));
 }
 
 void frmListen::AnimationTimer_Timer()

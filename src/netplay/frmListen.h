@@ -10,6 +10,7 @@
 #include "platform/forms/picturebox.h"
 #include "platform/forms/shape.h"
 #include "platform/forms/timer.h"
+#include "widgets/DL.h"
 
 #include <memory>
 
@@ -30,6 +31,7 @@ public:
     vb::Image imgRight;
     vb::Label Label4;
     vb::Timer AnimationTimer;
+    DL DL1;
 
     // The locator socket on the search port.
     std::shared_ptr<CNetSocket> Localizador;
@@ -42,15 +44,11 @@ public:
     void Localizador_CloseSck();
     void cmdCancelar_Click();
 
-    // The text between two marks, looked for without regard to case; empty when either is missing.
-    static QString GetTextBetween(const QString& text, const QString& startMark, const QString& endMark);
-
 private:
     void placeControls();
     void listenForSearches();
-    // The second line of the list: for now the second local address; the
-    // external address from the address-echo page is to come in its place
-    // when that one is no valid address.
+    // The second line of the list: the second local address, or else the
+    // external address that the address-echo page shows.
     QString secondAddress();
 
     bool activated_ = false;

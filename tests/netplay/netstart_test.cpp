@@ -5,6 +5,7 @@
 
 #include "netplay/frmBatePapo.h"
 #include "netplay/frmIniciar.h"
+#include "netplay/addressecho.h"
 #include "netplay/frmListen.h"
 #include "netplay/netstart.h"
 #include "socket/CNetSocket.h"
@@ -41,11 +42,17 @@ protected:
     // Runs the start; while the waiting window is shown, runs the test's part.
     void StartWaiting(const std::function<void(frmListen&)>& whileWaiting)
     {
+        // Posted before the start, so it runs inside the waiting window's own loop.
+        bool ran = false;
         QTimer::singleShot(0, [&] {
-            vb::WaitUntil([] { return frmListen::Loaded() && frmListen::Get().isVisible(); });
+            ran = true;
+            ASSERT_TRUE(frmListen::Loaded() && frmListen::Get().isVisible()) << "the host is not waiting";
             whileWaiting(frmListen::Get());
         });
         StartNetworkGame();
+        if (!ran)
+            ADD_FAILURE() << "the start returned without showing the waiting window"
+                          << (boxes.empty() ? "" : ": " + boxes.back().prompt.toStdString());
     }
 
     int connectTo(int port)
@@ -141,9 +148,9 @@ TEST_F(HostStart, TheWaitingWindowAnswersOneSearcherAtATimeWithThePlayersName)
 
 TEST(WaitingWindow, TextBetweenMarksAndTheBeadsTurningAtBothEnds)
 {
-    EXPECT_EQ(frmListen::GetTextBetween("<b>ADDRESS: 1.2.3.4</b>", "Address:", "</"), " 1.2.3.4");
-    EXPECT_EQ(frmListen::GetTextBetween("Address: 1.2.3.4", "Address:", "</"), "");
-    EXPECT_EQ(frmListen::GetTextBetween("nada</b>", "Address:", "</"), "");
+    EXPECT_EQ(GetTextBetween("<b>ADDRESS: 1.2.3.4</b>", "Address:", "</"), " 1.2.3.4");
+    EXPECT_EQ(GetTextBetween("Address: 1.2.3.4", "Address:", "</"), "");
+    EXPECT_EQ(GetTextBetween("nada</b>", "Address:", "</"), "");
 
     frmListen& w = frmListen::Get();
     w.AnimationTimer.Enabled = false;
