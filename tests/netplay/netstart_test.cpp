@@ -8,6 +8,7 @@
 #include "netplay/addressecho.h"
 #include "netplay/frmListen.h"
 #include "netplay/netstart.h"
+#include "widgets/httpserver.h"
 #include "socket/CNetSocket.h"
 
 namespace {
@@ -144,6 +145,34 @@ TEST_F(HostStart, TheWaitingWindowAnswersOneSearcherAtATimeWithThePlayersName)
     EXPECT_FALSE(frmListen::Loaded());
     EXPECT_LT(connectTo(1244), 0) << "the search port closes with the window";
     EXPECT_LT(connectTo(GamePort), 0);
+}
+
+TEST_F(HostStart, WithOneAddressTheWaitingWindowAlsoListsTheExternalOneFromTheEchoPage)
+{
+    // Inside the test's namespace the machine has the loopback address alone.
+    LocalHttpServer echo;
+    echo.Route("/ip", {"200 OK", "<html><body>Current IP Address: 203.0.113.9 </body></html>"});
+    qputenv("MIRVO_ADDRESS_ECHO_URL", echo.Url("/ip").toLatin1());
+    QStringList listed;
+    // The page is read while the window shows: look again until its line is
+    // there (or a while has passed), then give up waiting.
+    int looks = 0;
+    std::function<void()> look = [&] {
+        frmListen& waiting = frmListen::Get();
+        if (waiting.List1.ListCount() < 2 && ++looks < 200) {
+            QTimer::singleShot(10, look);
+            return;
+        }
+        for (int i = 0; i < waiting.List1.ListCount(); ++i)
+            listed << waiting.List1.List(i);
+        // Giving up shows the new-game dialog again, modally: cancel that too.
+        QTimer::singleShot(0, [] { frmIniciar::Get().cmdCancelar.ClickWith(); });
+        waiting.cmdCancelar.ClickWith();
+    };
+    StartWaiting([&](frmListen&) { look(); });
+    qputenv("MIRVO_ADDRESS_ECHO_URL", "");
+    EXPECT_EQ(listed, (QStringList{"127.0.0.1", "203.0.113.9"}));
+    ASSERT_EQ(echo.Requests.size(), 1);
 }
 
 TEST(WaitingWindow, TextBetweenMarksAndTheBeadsTurningAtBothEnds)
