@@ -3,12 +3,12 @@
 #include "game/cardart.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "shell/dialoglook.h"
 #include "shell/modReg.h"
 #include "widgets/modAutoShap.h"
 
 namespace {
 
-const QColor kFace(0xF1, 0xF1, 0xF1);
 const QColor kOrange(0xFF, 0x80, 0x00);
 constexpr int kFrameWidth = 6; // pixels
 
@@ -21,7 +21,7 @@ constexpr int kFrameOutside = kFrameWidth / 2 * 15;
 frmBaralho::frmBaralho() : lblInfo(this), shpBaralho(this), CartaVerso(this)
 {
     Caption = "Selecionar baralho";
-    BackColor = kFace;
+    BackColor = look::Face;
     SetBorderStyle(vb::vbFixedToolWindow);
     ScaleWidth = 6210;
     ScaleHeight = 3870;

@@ -3,11 +3,10 @@
 #include "game/cardart.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "shell/dialoglook.h"
 #include "widgets/modAutoShap.h"
 
 namespace {
-
-const QColor kFace(0xF1, 0xF1, 0xF1);
 
 void label(vb::Label& l, int left, int top, int width, int height, const char* caption, bool bold = false)
 {
@@ -31,7 +30,7 @@ frmManilhas::frmManilhas()
       Label7(this), Label8(this), Label9(this), Label10(this)
 {
     Caption = "Manilhas";
-    BackColor = kFace;
+    BackColor = look::Face;
     SetBorderStyle(vb::vbFixedToolWindow);
     ScaleWidth = 7245;
     ScaleHeight = 3105;

@@ -9,13 +9,11 @@
 #include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
 #include "platform/vbtext.h"
+#include "shell/dialoglook.h"
 #include "shell/modFunoes.h"
 
 namespace {
 
-const QColor kFace(0xF1, 0xF1, 0xF1);
-const QColor kText(0x40, 0x40, 0x40);
-const QColor kFrameCaption(0x00, 0x46, 0xD5);
 const QColor kBoxFrame(0x00, 0x54, 0xE3);
 const QColor kBoxFrameFocused(0xFF, 0x00, 0x00);
 
@@ -23,29 +21,13 @@ void label(vb::Label& l, int left, int top, int width, int height, const QString
 {
     l.Move(left, top, width, height);
     l.Caption = caption;
-    l.BackColor = kFace;
-}
-
-void frame(vb::Frame& f, int left, int top, int width, int height, const QString& caption)
-{
-    f.Move(left, top, width, height);
-    f.Caption = caption;
-    f.ForeColor = kFrameCaption;
-    f.BackColor = kFace;
+    l.BackColor = look::Face;
 }
 
 void panel(vb::PictureBox& p, int left, int top, int width, int height)
 {
     p.Move(left, top, width, height);
-    p.BackColor = kFace;
-}
-
-void choice(vb::StateButton& b, int left, int top, int width, int height, const QString& caption)
-{
-    b.Move(left, top, width, height);
-    b.Caption = caption;
-    b.ForeColor = kText;
-    b.BackColor = kFace;
+    p.BackColor = look::Face;
 }
 
 // The white rectangle that frames a text box.
@@ -85,7 +67,7 @@ frmIniciar::frmIniciar()
       lblMens(&picBugFix(1)), cmdCancelar(this), cmdJogar(this)
 {
     Caption = "Novo Jogo";
-    BackColor = kFace;
+    BackColor = look::Face;
     SetBorderStyle(vb::vbFixedDialog);
     ScaleWidth = 5940;
     ScaleHeight = 3825;
@@ -97,24 +79,24 @@ frmIniciar::frmIniciar()
 
 void frmIniciar::placeControls()
 {
-    frame(fraJogo, 195, 660, 5550, 780, "Estilo de Jogo");
+    look::Frame(fraJogo, 195, 660, 5550, 780, "Estilo de Jogo");
     panel(picBugFix(0), 45, 210, 5475, 525);
-    choice(optSozinho, 345, 75, 2565, 285, "Jogar contra o computador");
-    choice(optRede, 3180, 75, 2280, 285, "Jogar Online");
+    look::Choice(optSozinho, 345, 75, 2565, 285, "Jogar contra o computador");
+    look::Choice(optRede, 3180, 75, 2280, 285, "Jogar Online");
     optSozinho.Value = true;
 
     label(lblJogador, 195, 285, 780, 225, "Seu Nick:");
-    lblJogador.ForeColor = kText;
+    lblJogador.ForeColor = look::Text;
     boxFrame(ln, 1035, 240, 3210, 315);
     textBox(txtJogador, 1080, 300, 3075, 225, 20);
 
-    frame(fraRede, 195, 1515, 5550, 1575, "Jogo em Rede");
+    look::Frame(fraRede, 195, 1515, 5550, 1575, "Jogo em Rede");
     vb::SetContainer(picBugFix(1), fraRede);
     panel(picBugFix(1), 15, 240, 5505, 1305);
-    choice(chkServidor, 250, 120, 1980, 225, "Iniciar Novo Sevidor");
+    look::Choice(chkServidor, 250, 120, 1980, 225, "Iniciar Novo Sevidor");
     chkServidor.Value = vb::vbChecked;
     chkServidor.Enabled = false;
-    choice(chkCliente, 250, 450, 1530, 225, "Entrar no Jogo");
+    look::Choice(chkCliente, 250, 450, 1530, 225, "Entrar no Jogo");
     chkCliente.Enabled = false;
     label(lblExemplo, 2880, 135, 1785, 225, "Exemplo: 192.168.0.2");
     lblExemplo.Enabled = false;

@@ -6,6 +6,7 @@
 #include "netplay/frmIniciar.h"
 #include "netplay/modGetAddress.h"
 #include "platform/forms/handlers.h"
+#include "shell/dialoglook.h"
 #include "socket/CNetSocket.h"
 
 #include <QPainter>
@@ -13,8 +14,6 @@
 namespace {
 
 constexpr std::int32_t kSearchPort = 1244;
-const QColor kFace(0xF1, 0xF1, 0xF1);
-const QColor kText(0x40, 0x40, 0x40);
 
 // Three oval beads in a row, the brightest where the row is heading.
 vb::Picture beads(bool brightestLeft)
@@ -40,7 +39,7 @@ frmListen::frmListen()
       imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false), DL1(this)
 {
     Caption = "Jogos Online";
-    BackColor = kFace;
+    BackColor = look::Face;
     SetBorderStyle(vb::vbFixedToolWindow);
     ScaleWidth = 5670;
     ScaleHeight = 2235;
@@ -58,8 +57,8 @@ void frmListen::placeControls()
     List1.Move(120, 135, 1605, 930);
     Label1.Move(1845, 150, 3660, 975);
     Label1.SetFont(vb::Font{});
-    Label1.ForeColor = kText;
-    Label1.BackColor = kFace;
+    Label1.ForeColor = look::Text;
+    Label1.BackColor = look::Face;
     Label1.Caption = QString::fromUtf8("Você pode convidar um amigo para jogar com você\n"
                                        "através da internet ou rede local:\n\n"
                                        "Informe o seu IP, que é listado ao lado para o seu\n"
@@ -77,8 +76,8 @@ void frmListen::placeControls()
     imgRight.Visible = false;
     Label4.Move(1875, 1470, 2790, 210);
     Label4.SetFont(vb::Font{"Arial", 8.25, true});
-    Label4.ForeColor = kText;
-    Label4.BackColor = kFace;
+    Label4.ForeColor = look::Text;
+    Label4.BackColor = look::Face;
     Label4.Caption = QString::fromUtf8("Aguardando entrada do usuário ...");
     DL1.Visible = false;
     cmdCancelar.Move(4230, 1770, 1260, 375);

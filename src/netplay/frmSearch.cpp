@@ -3,6 +3,7 @@
 #include "game/cardart.h"
 #include "game/modGame.h"
 #include "platform/forms/msgbox.h"
+#include "shell/dialoglook.h"
 #include "socket/CNetSocket.h"
 
 #include <QPainter>
@@ -10,7 +11,6 @@
 
 namespace {
 
-const QColor kFace(0xF1, 0xF1, 0xF1);
 constexpr std::int32_t kLocatorPort = 1244;
 
 // Every step of the search runs with errors ignored: a failing step is skipped.
@@ -47,7 +47,7 @@ void label(vb::Label& l, int left, int top, int width, int height)
     l.Move(left, top, width, height);
     l.Alignment = vb::vbCenter;
     l.ForeColor = Qt::black;
-    l.BackColor = kFace;
+    l.BackColor = look::Face;
 }
 
 } // namespace
@@ -57,7 +57,7 @@ frmSearch::frmSearch()
       tmrSearch(this), imlSmall(PersonIcon())
 {
     Caption = "Localizar Jogadores";
-    BackColor = kFace;
+    BackColor = look::Face;
     SetBorderStyle(vb::vbFixedDialog);
     setWindowIcon(cardart::ProgramIcon());
     ScaleWidth = 5940;

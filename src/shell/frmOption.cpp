@@ -5,6 +5,7 @@
 #include "platform/datapath.h"
 #include "platform/forms/msgbox.h"
 #include "shell/dialogart.h"
+#include "shell/dialoglook.h"
 #include "shell/modFunoes.h"
 #include "shell/modReg.h"
 
@@ -12,39 +13,24 @@
 
 namespace {
 
-const QColor kFace(0xF1, 0xF1, 0xF1);
-const QColor kText(0x40, 0x40, 0x40);
-const QColor kFrameCaption(0x00, 0x46, 0xD5);
-
 // The topic of each help picture, by its index.
 const char* const kHelpTopics[] = {"BarSujoLimpo.htm", "NoEscuro.htm", "ManilhaNovaVelha.htm"};
 
 void frame(vb::Frame& f, int left, const QString& caption)
 {
-    f.Move(left, 120, 2085, 1350);
-    f.Caption = caption;
-    f.ForeColor = kFrameCaption;
-    f.BackColor = kFace;
+    look::Frame(f, left, 120, 2085, 1350, caption);
 }
 
 void panel(vb::PictureBox& p)
 {
     p.Move(30, 255, 2025, 1065);
-    p.BackColor = kFace;
-}
-
-void choice(vb::StateButton& b, int left, int top, int width, int height, const QString& caption)
-{
-    b.Move(left, top, width, height);
-    b.Caption = caption;
-    b.ForeColor = kText;
-    b.BackColor = kFace;
+    p.BackColor = look::Face;
 }
 
 void pair(vb::ControlArray<vb::OptionButton, 1, 2>& options, const char* first, const char* second)
 {
-    choice(options(1), 120, 135, 1500, 285, QString::fromUtf8(first));
-    choice(options(2), 120, 570, 1500, 285, QString::fromUtf8(second));
+    look::Choice(options(1), 120, 135, 1500, 285, QString::fromUtf8(first));
+    look::Choice(options(2), 120, 570, 1500, 285, QString::fromUtf8(second));
 }
 
 void button(vb::CommandButton& b, int left, const QString& caption)
@@ -61,7 +47,7 @@ frmOption::frmOption()
       chkExibir(this), imgON(this), imgOff(this), cmdOk(this), cmdCancelar(this)
 {
     Caption = QString::fromUtf8("Opções");
-    BackColor = kFace;
+    BackColor = look::Face;
     SetBorderStyle(vb::vbFixedDialog);
     ScaleWidth = 6555;
     ScaleHeight = 3465;
@@ -85,7 +71,7 @@ void frmOption::placeControls()
         if (i > 0)
             vb::SetContainer(picHelp(i), picBugFix(i));
         picHelp(i).Move(1680, 150, 255, 255);
-        picHelp(i).BackColor = kFace;
+        picHelp(i).BackColor = look::Face;
         picHelp(i).Picture = helpMark;
     }
     pair(optTipoBar, "Baralho Sujo", "Baralho Limpo");
@@ -100,8 +86,8 @@ void frmOption::placeControls()
     }
     imgSom.Move(165, 1650, 300, 300);
     imgSom.Picture = imgOff.Picture;
-    choice(chkSom, 555, 1665, 2400, 285, "Som Desligado");
-    choice(chkExibir, 165, 2130, 6270, 285,
+    look::Choice(chkSom, 555, 1665, 2400, 285, "Som Desligado");
+    look::Choice(chkExibir, 165, 2130, 6270, 285,
            "Exibir  as cartas  que restaram do computador ao terminar cada rodada");
     button(cmdOk, 3840, "&Ok");
     button(cmdCancelar, 5190, "&Cancelar");
