@@ -1,5 +1,7 @@
 #include "game/cardart.h"
 
+#include "platform/forms/twips.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -624,7 +626,7 @@ constexpr int TitleHeight = 26;
 const QColor Panel = QColor::fromRgb(PanelColour);
 constexpr QColor FeltColour(8, 128, 10);
 
-constexpr qreal Tw(int twips) { return twips / 15.0; }
+constexpr qreal Tw(int twips) { return qreal(twips) / vb::TwipsPerPixel; }
 
 QRectF TwipRect(int left, int top, int width, int height)
 {

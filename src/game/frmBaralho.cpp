@@ -3,6 +3,7 @@
 #include "game/cardart.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
+#include "platform/forms/twips.h"
 #include "shell/dialoglook.h"
 #include "shell/modReg.h"
 #include "widgets/modAutoShap.h"
@@ -14,7 +15,7 @@ constexpr int kFrameWidth = 6; // pixels
 
 // A wide border was drawn centred on the shape's outline; ours lies inside the
 // shape, so the frame reaches half its width beyond the card all round.
-constexpr int kFrameOutside = kFrameWidth / 2 * 15;
+constexpr int kFrameOutside = kFrameWidth / 2 * vb::TwipsPerPixel;
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // The table's small dialogs: the card-back chooser, the manilha chart, and
 // what the table does around them and around the options and the about box.
+#include "support/qtprint.h"
 #include "tablefixture.h"
 
 #include "game/frmBaralho.h"
@@ -14,11 +15,6 @@
 
 #include <optional>
 #include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

@@ -2,6 +2,7 @@
 // What the tests of the options dialog and the about box share: a fresh match
 // state, a settings store of the test's own, message boxes and links to the
 // desktop recorded instead of shown, and runs of a test beside the help file.
+#include "support/qtprint.h"
 #include "game/modGame.h"
 #include "platform/forms/control.h"
 #include "platform/forms/msgbox.h"
@@ -25,12 +26,6 @@
 #include <ostream>
 #include <unistd.h>
 #include <vector>
-
-// Texts in failure messages as text, not as bytes.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace dialogtest {
 

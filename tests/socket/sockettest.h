@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests of the socket class: a log of an object's events, the
 // error a call raises, and a connected pair of objects on loopback.
+#include "support/qtprint.h"
 #include "platform/winsock_support.h"
 #include "socket/CNetSocket.h"
 
@@ -8,16 +9,6 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << '[' << l.join(" | ").toStdString() << ']';
-}
 
 namespace sockettest {
 

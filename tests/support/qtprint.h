@@ -1,0 +1,15 @@
+#pragma once
+// Qt texts in failure messages as text, not as bytes.
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join(" | ").toStdString() << ']';
+}
