@@ -88,21 +88,20 @@ void frmVorla::placeControls()
 {
     for (int i = 1; i <= 3; ++i) {
         card(picJog(i), HandLeft(i), HandTop);
-        card(picMac(i), HandLeft(i), 555);
+        card(picMac(i), HandLeft(i), OpponentTop);
         picMac(i).Enabled = false;
         card(Jogada1(i), 375, 1065 + 2070 * (i - 1));
         card(Jogada2(i), 855, 1200 + 2070 * (i - 1));
         label(lblVenceu(i), 375, 810 + 2070 * (i - 1), 1545, 255, "Venceu", kSansSerifBold, kWhite);
         lblVenceu(i).Visible = false;
     }
-    card(picLance(1), 4860, 3165);
-    card(picLance(2), 5340, 3300);
+    card(picLance(1), LanceLeft(1), LanceTop(1));
+    card(picLance(2), LanceLeft(2), LanceTop(2));
     card(CartaVira, 7815, 2760);
     CartaVira.SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
-    card(picBar(1), 8265, 3300);
-    card(picBar(2), 8235, 3270);
-    card(picBar(3), 8175, 3210);
-    card(picBar(4), 8205, 3240);
+    for (int i = 1; i <= 4; ++i)
+        card(picBar(i), 0, 0);
+    PlaceFlyingCards();
     // The stack: each back slightly offset from the one below, the first on top.
     for (int i : {3, 4, 2, 1})
         picBar(i).ZOrder(0);
@@ -148,6 +147,20 @@ void frmVorla::placeControls()
         store(Frente(n));
     for (int n = 1; n <= 10; ++n)
         store(Verso(n));
+}
+
+void frmVorla::PlaceFlyingCards()
+{
+    picBar(1).Move(8265, 3300);
+    picBar(2).Move(8235, 3270);
+    picBar(3).Move(8175, 3210);
+    picBar(4).Move(8205, 3240);
+    for (int i = 1; i <= 3; ++i) {
+        picMac(i).Move(HandLeft(i), OpponentTop);
+        picJog(i).Move(HandLeft(i), HandTop);
+    }
+    for (int i = 1; i <= 2; ++i)
+        picLance(i).Move(LanceLeft(i), LanceTop(i));
 }
 
 void frmVorla::paintCards()

@@ -106,6 +106,15 @@ public:
     // The hand cards' rest places.
     static constexpr int HandTop = 5775;
     static constexpr int HandLeft(int slot) { return 3465 + 1320 * (slot - 1); }
+    // The opponent's hand lies above, in the same columns.
+    static constexpr int OpponentTop = 555;
+    // The resting places of the two cards on the table, by player.
+    static constexpr int LanceLeft(int player) { return player == 1 ? 4860 : 5340; }
+    static constexpr int LanceTop(int player) { return player == 1 ? 3165 : 3300; }
+
+    // Puts every card that flies (the deck stack, both hands, the table cards)
+    // at its design place; a flight stopped half way leaves its card elsewhere.
+    void PlaceFlyingCards();
 
 private:
     void placeControls();

@@ -74,8 +74,8 @@ void frmVorla::CheckTrick()
 
     picLance(1).Visible = false;
     picLance(2).Visible = false;
-    picLance(1).Move(4860, 3165);
-    picLance(2).Move(5340, 3300);
+    picLance(1).Move(LanceLeft(1), LanceTop(1));
+    picLance(2).Move(LanceLeft(2), LanceTop(2));
     Jogada1(r).Picture = picLance(1).Picture;
     Jogada2(r).Picture = picLance(2).Picture;
     Jogada1(r).Visible = true;

@@ -2,24 +2,6 @@
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 
-namespace {
-// A flight stopped half way leaves its card where it stopped; these are the
-// places the deck stack, the opponent's hand and the table cards belong.
-void restoreFlyingCards(frmVorla& table)
-{
-    table.picBar(1).Move(8265, 3300);
-    table.picBar(2).Move(8235, 3270);
-    table.picBar(3).Move(8175, 3210);
-    table.picBar(4).Move(8205, 3240);
-    for (int i = 1; i <= 3; ++i) {
-        table.picMac(i).Move(frmVorla::HandLeft(i), 555);
-        table.picJog(i).Move(frmVorla::HandLeft(i), frmVorla::HandTop);
-    }
-    table.picLance(1).Move(4860, 3165);
-    table.picLance(2).Move(5340, 3300);
-}
-} // namespace
-
 void ClearTable()
 {
     frmVorla& table = frmVorla::Get();
@@ -40,7 +22,7 @@ void ClearTable()
     }
     for (int i = 1; i <= 40; ++i)
         table.picCarta(i).Visible = false;
-    restoreFlyingCards(table);
+    table.PlaceFlyingCards();
 }
 
 void UpdateScoreBoard()
