@@ -163,6 +163,11 @@ void frmVorla::PlaceFlyingCards()
         picLance(i).Move(LanceLeft(i), LanceTop(i));
 }
 
+QString frmVorla::YourMoveOr(const QString& wait)
+{
+    return Hand.Turn == 1 ? QString::fromUtf8("Faça a sua jogada!") : wait;
+}
+
 void frmVorla::paintCards()
 {
     const qreal ratio = qApp->devicePixelRatio();

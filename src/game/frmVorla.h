@@ -116,6 +116,9 @@ public:
     // at its design place; a flight stopped half way leaves its card elsewhere.
     void PlaceFlyingCards();
 
+    // "Faça a sua jogada!" on the local player's turn, else the given wait.
+    static QString YourMoveOr(const QString& wait);
+
 private:
     void placeControls();
     void paintCards();

@@ -61,13 +61,6 @@ void frmVorla::ShuffleAndCut()
     }
 }
 
-namespace {
-QString yourMoveOrWait()
-{
-    return Hand.Turn == 1 ? QString::fromUtf8("Faça a sua jogada!") : QString::fromUtf8("Aguarde o adversário jogar!");
-}
-} // namespace
-
 void frmVorla::DealHand()
 {
     const MatchGuard match;
@@ -120,7 +113,7 @@ void frmVorla::DealHand()
     Hand.PlayerLeads = !Hand.PlayerLeads;
 
     if (BothAtEleven()) {
-        lblMens.Caption = "A rodada vale o jogo! " + yourMoveOrWait();
+        lblMens.Caption = "A rodada vale o jogo! " + YourMoveOr(QString::fromUtf8("Aguarde o adversário jogar!"));
         Hand.InputLocked = (Hand.Turn != 1);
     } else if (Players(1).Points == 11) {
         const int answer = vb::MsgBox(QString::fromUtf8("Você tem 11 pontos! Deseja jogar com estas cartas?"),
@@ -131,7 +124,7 @@ void frmVorla::DealHand()
             Hand.Stake = 3;
             UpdateScoreBoard();
             EnviarDados("Manda11:");
-            lblMens.Caption = yourMoveOrWait();
+            lblMens.Caption = YourMoveOr(QString::fromUtf8("Aguarde o adversário jogar!"));
             Hand.InputLocked = (Hand.Turn != 1);
         } else {
             Hand.InputLocked = true;

@@ -18,11 +18,6 @@
 
 namespace {
 int stepDepth = 0;
-
-QString yourMoveOr(const QString& wait)
-{
-    return Hand.Turn == 1 ? QString::fromUtf8("Faça a sua jogada!") : wait;
-}
 } // namespace
 
 GameStep::GameStep()
@@ -201,7 +196,7 @@ void frmVorla::ApplyMessage(const GameMessage& m)
     case GameMessage::Manda11:
         Hand.Stake = 3;
         UpdateScoreBoard();
-        lblMens.Caption = "O adversário mandou! " + yourMoveOr(QString::fromUtf8("Aguarde o adversário jogar!"));
+        lblMens.Caption = "O adversário mandou! " + YourMoveOr(QString::fromUtf8("Aguarde o adversário jogar!"));
         Hand.InputLocked = (Hand.Turn != 1);
         break;
     case GameMessage::Chat: {
@@ -234,7 +229,7 @@ void frmVorla::answerOwnRaise()
 {
     switch (Hand.RaiseAnswer) {
     case 1:
-        lblMens.Caption = QString::fromUtf8("Você aceitou! ") + yourMoveOr("Aguarde ele jogar!");
+        lblMens.Caption = QString::fromUtf8("Você aceitou! ") + YourMoveOr("Aguarde ele jogar!");
         Hand.InputLocked = (Hand.Turn != 1);
         UpdateScoreBoard();
         lblVorla.Caption = StakeCallName();
@@ -261,7 +256,7 @@ void frmVorla::applyAnswer(std::uint8_t answer)
         UpdateScoreBoard();
         lblVorla.Caption = StakeCallName();
         Hand.InputLocked = (Hand.Turn != 1);
-        lblMens.Caption = QString::fromUtf8("O adversário aceitou! ") + yourMoveOr("Aguarde ele jogar!");
+        lblMens.Caption = QString::fromUtf8("O adversário aceitou! ") + YourMoveOr("Aguarde ele jogar!");
         PlaySoundFile("aceito.wav", 2);
         Hand.LastRaiser = 1;
         break;
