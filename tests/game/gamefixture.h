@@ -18,6 +18,7 @@
 #include <cmath>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace gametest {
@@ -67,6 +68,43 @@ protected:
         });
         vb::Randomize(1);
     }
+};
+
+// Looks at the game again and again while it runs, from the event loop. Each
+// look schedules the next one before it acts, so that looks go on inside the
+// waits its own action starts (a timer would not fire again while its handler
+// runs).
+class Looker {
+public:
+    ~Looker() { Stop(); }
+
+    void Start(std::function<void()> look, int intervalMs = 0)
+    {
+        look_ = std::move(look);
+        interval_ = intervalMs;
+        running_ = std::make_shared<bool>(true);
+        schedule();
+    }
+    void Stop()
+    {
+        if (running_)
+            *running_ = false;
+    }
+
+private:
+    void schedule()
+    {
+        QTimer::singleShot(interval_, [this, running = running_] {
+            if (!*running)
+                return;
+            schedule();
+            look_();
+        });
+    }
+
+    std::function<void()> look_;
+    int interval_ = 0;
+    std::shared_ptr<bool> running_;
 };
 
 // A card of the given strength under the current manilha rule; 0 for 0.

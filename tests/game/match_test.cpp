@@ -83,14 +83,8 @@ TEST_F(WholeMatch, SeededPlayersPlayMatchesToTheirEndWithEveryRuleKept)
         int matches = 0, hands = 0, cuts = 0, handOfLastCut = -1, announcements = 0;
         bool cutShown = false;
         Snapshot last = snap();
-        // Each look schedules the next one first, so that looks go on inside the
-        // waits that an action of the player starts (a timer would not re-enter).
-        bool driving = true;
-        std::function<void()> look;
-        look = [&] {
-            if (!driving)
-                return;
-            QTimer::singleShot(0, look);
+        gametest::Looker looker;
+        looker.Start([&] {
             const Snapshot now = snap();
             // Ranges: nothing ever leaves its domain.
             EXPECT_TRUE(Hand.Stake == 1 || Hand.Stake == 3 || Hand.Stake == 6 || Hand.Stake == 9 || Hand.Stake == 12)
@@ -136,13 +130,12 @@ TEST_F(WholeMatch, SeededPlayersPlayMatchesToTheirEndWithEveryRuleKept)
                 return;
             }
             player.Act(t);
-        };
-        QTimer::singleShot(0, look);
+        });
         Hand.PlayerLeads = true;
         Hand.Turn = 1;
         t.StartGame();
         vb::WaitUntil([&] { return matches >= 2; });
-        driving = false;
+        looker.Stop();
         vb::DoEvents();
         EXPECT_EQ(matches, 2);
         EXPECT_EQ(announcements, 2);

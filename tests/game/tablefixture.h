@@ -34,7 +34,7 @@ protected:
 
     void TearDown() override
     {
-        cutting_ = false;
+        cutter_.Stop();
         // Whatever still waits (a cut, a flight) ends as when the peer leaves.
         StopAnimation = true;
         ResetMatch();
@@ -57,17 +57,12 @@ protected:
     // Cuts the deck whenever the table asks for it, for as long as the test runs.
     void CutWhenAsked()
     {
-        cutting_ = true;
-        cutLook_ = [this] {
-            if (!cutting_)
-                return;
-            QTimer::singleShot(0, cutLook_);
+        cutter_.Start([this] {
             if (frmVorla::Loaded() && table().lblbaralho.Visible) {
                 ++cutsMade;
                 table().picCarta(7).ClickWith();
             }
-        };
-        QTimer::singleShot(0, cutLook_);
+        });
     }
     int cutsMade = 0;
 
@@ -77,8 +72,7 @@ protected:
     bool ended = false;
 
 private:
-    bool cutting_ = false;
-    std::function<void()> cutLook_;
+    gametest::Looker cutter_;
     vb::MsgBoxResponder previousResponder_;
     std::function<void()> previousEnd_;
 };

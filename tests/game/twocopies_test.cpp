@@ -21,21 +21,11 @@ protected:
         TableTest::SetUp();
         answer = vb::vbYes; // "Você tem 11 pontos!": play the hand
         Hand.NetworkGame = true;
-        // Each look schedules the next one first, so that the player goes on
-        // looking inside the waits its own click starts (a timer would not
-        // fire again while its handler runs).
-        playing_ = true;
-        look_ = [this] {
-            if (!playing_)
-                return;
-            QTimer::singleShot(1, look_);
-            play();
-        };
-        QTimer::singleShot(1, look_);
+        player_.Start([this] { play(); }, 1);
     }
     void TearDown() override
     {
-        playing_ = false;
+        player_.Stop();
         table().Socket.reset();
         TableTest::TearDown();
     }
@@ -69,8 +59,7 @@ protected:
     bool peerLeft = false;
 
 private:
-    bool playing_ = false;
-    std::function<void()> look_;
+    gametest::Looker player_;
 };
 
 TEST_F(TwoCopies, PlayAMatchToItsEndAndAgreeOnTheScore)
