@@ -49,11 +49,6 @@ HandlerScope::~HandlerScope()
         postSweep();
 }
 
-int HandlerDepth()
-{
-    return depth;
-}
-
 void RunHandler(const std::function<void()>& handler)
 {
     if (!handler)

@@ -18,9 +18,6 @@ public:
     HandlerScope& operator=(const HandlerScope&) = delete;
 };
 
-// How many handlers are on the stack now.
-int HandlerDepth();
-
 // Runs a handler inside a scope. Exceptions stop at the handler: the event loop
 // must go on whatever one handler did.
 void RunHandler(const std::function<void()>& handler);
