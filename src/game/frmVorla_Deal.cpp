@@ -86,12 +86,12 @@ void frmVorla::DealHand()
 
     for (int i = 1; i <= 3; ++i) {
         picBar(1).Visible = true;
-        AnimateCardMove(picBar(1), picJog(i), 15);
+        flyCard(picBar(1), picJog(i), match);
         picJog(i).Picture = IsPlayingInDark() ? Verso(CardBack).Picture : Frente(Players(1).Cards(i)).Picture;
         picJog(i).Visible = true;
         picJog(i).Tag = "";
         picBar(1).Visible = true;
-        AnimateCardMove(picBar(1), picMac(i), 15);
+        flyCard(picBar(1), picMac(i), match);
         picMac(i).Picture = Verso(CardBack).Picture;
         picMac(i).Visible = true;
         if (match.Replaced())
