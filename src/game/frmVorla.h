@@ -134,6 +134,8 @@ private:
     void chooseCardBack();
     void showHelpFile();
     void showPopup(const QString& text);
+    // The raise label offers the next call and the board shows the stake.
+    void ShowStake();
     // Flies a card in the usual 15 steps while the step's match stays on the table.
     void flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match);
 

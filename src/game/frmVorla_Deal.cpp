@@ -68,9 +68,8 @@ void frmVorla::DealHand()
     Hand.RoundNo = 1;
     Hand.Stake = 1;
     Hand.LastRaiser = 0;
-    UpdateScoreBoard();
     // A hand dealt again in the middle of a raised one starts from the first call.
-    lblVorla.Caption = StakeCallName();
+    ShowStake();
     lblVorla.Enabled = !AnyAtEleven();
     lblMens.Caption = "";
     for (int p = 1; p <= 2; ++p) {

@@ -42,22 +42,26 @@ void frmVorla::lblCorrer_Click()
     }
 }
 
+void frmVorla::ShowStake()
+{
+    lblVorla.Caption = StakeCallName();
+    UpdateScoreBoard();
+}
+
 void frmVorla::HandleRaise(std::uint8_t mode)
 {
     if (mode == 1) {
         switch (AIEvaluateRaise()) {
         case 1:
-            Hand.Stake = std::max(Hand.Stake, NextStake());
+            RaiseStake();
             Hand.InputLocked = (Hand.Turn != 1);
             Hand.LastRaiser = 1;
             PlaySoundFile("aceito.wav", 2);
-            lblVorla.Caption = StakeCallName();
-            UpdateScoreBoard();
+            ShowStake();
             break;
         case 2:
-            Hand.Stake = std::max(Hand.Stake, NextStake());
-            lblVorla.Caption = StakeCallName();
-            UpdateScoreBoard();
+            RaiseStake();
+            ShowStake();
             HandleRaise(2);
             break;
         default:
@@ -76,12 +80,10 @@ void frmVorla::HandleRaise(std::uint8_t mode)
     switch (Hand.RaiseAnswer) {
     case 1:
         Hand.InputLocked = (Hand.Turn != 1);
-        lblVorla.Caption = StakeCallName();
-        UpdateScoreBoard();
+        ShowStake();
         break;
     case 2:
-        lblVorla.Caption = StakeCallName();
-        UpdateScoreBoard();
+        ShowStake();
         HandleRaise(1);
         break;
     default:

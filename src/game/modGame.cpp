@@ -3,6 +3,8 @@
 #include "platform/random.h"
 #include "shell/modFunoes.h"
 
+#include <algorithm>
+
 vb::Array<PlayerInfo, 1, 2> Players;
 HandInfo Hand;
 bool OptionsChanged = false;
@@ -82,6 +84,11 @@ std::uint8_t NextStake()
     case 9: return 12;
     default: return 0;
     }
+}
+
+void RaiseStake()
+{
+    Hand.Stake = std::max(Hand.Stake, NextStake());
 }
 
 QString StakeCallName()
