@@ -215,7 +215,10 @@ TEST_F(Table, TheComputerAtElevenRunsWithAWeakHand)
     Players(2).Cards(3) = 6;
     Hand.Vira = 20;
     Hand.Turn = 1;
-    t.DealHand();
+    const QStringList shown = shownDuring([&] { t.DealHand(); });
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.mid(0, 2), (QStringList{QString::fromUtf8("Não tenho nada eu corro !"),
+                                            QString::fromUtf8("Você ganhou a carteada!")}));
     // The local player scores the hand's single point; the next deal may see
     // the computer run again.
     EXPECT_GE(Players(1).Points, 1);
