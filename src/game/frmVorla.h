@@ -136,8 +136,9 @@ private:
     void showPopup(const QString& text);
     // The raise label offers the next call and the board shows the stake.
     void ShowStake();
-    // Flies a card in the usual 15 steps while the step's match stays on the table.
-    void flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match);
+    // Flies a card in the usual 15 steps while the step's match stays on the
+    // table; false when the match was replaced meanwhile.
+    bool flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match);
 
     // The reader's side: the received text not yet cut into messages, the game
     // messages waiting for a running step, and what this copy asked the peer for.

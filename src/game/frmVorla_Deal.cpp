@@ -85,16 +85,16 @@ void frmVorla::DealHand()
 
     for (int i = 1; i <= 3; ++i) {
         picBar(1).Visible = true;
-        flyCard(picBar(1), picJog(i), match);
+        if (!flyCard(picBar(1), picJog(i), match))
+            return;
         picJog(i).Picture = IsPlayingInDark() ? Verso(CardBack).Picture : Frente(Players(1).Cards(i)).Picture;
         picJog(i).Visible = true;
         picJog(i).Tag = "";
         picBar(1).Visible = true;
-        flyCard(picBar(1), picMac(i), match);
+        if (!flyCard(picBar(1), picMac(i), match))
+            return;
         picMac(i).Picture = Verso(CardBack).Picture;
         picMac(i).Visible = true;
-        if (match.Replaced())
-            return;
     }
     vb::Pause(200);
     if (match.Replaced())

@@ -12,9 +12,10 @@ void frmVorla::showPopup(const QString& text)
     frmMSG::Get().Show(vb::vbModal);
 }
 
-void frmVorla::flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match)
+bool frmVorla::flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match)
 {
     AnimateCardMove(card, target, 15, [&match] { return !match.Replaced(); });
+    return !match.Replaced();
 }
 
 void frmVorla::picJog_MouseDown(int Index, int Button, int, float, float)
@@ -83,8 +84,7 @@ void frmVorla::picJog_MouseUp(int Index, int Button, int Shift, float X, float Y
     }
     imgSombra.Visible = false;
     vb::DoEvents();
-    flyCard(picJog(Index), picLance(1), match);
-    if (match.Replaced()) {
+    if (!flyCard(picJog(Index), picLance(1), match)) {
         PlayInProgress = false;
         return;
     }

@@ -240,4 +240,30 @@ TEST_F(Table, AStoppedFlightLeavesNothingOutOfPlaceAfterTheTableIsCleared)
     EXPECT_FALSE(t.picLance(1).Visible);
 }
 
+TEST_F(Table, ADealWhoseMatchIsReplacedInItsFirstFlightStopsThere)
+{
+    frmVorla& t = table();
+    Hand.Turn = 1;
+    ShuffleAndDeal();
+    bool replaced = false;
+    std::vector<QPoint> deckAfter;
+    gametest::Looker looker;
+    looker.Start([&] {
+        if (replaced) {
+            deckAfter.emplace_back(t.picBar(1).Left, t.picBar(1).Top);
+            return;
+        }
+        replaced = true;
+        ResetMatch();
+        ClearTable();
+    });
+    t.DealHand();
+    vb::DoEvents();
+    looker.Stop();
+    ASSERT_FALSE(deckAfter.empty());
+    for (const QPoint& p : deckAfter)
+        EXPECT_EQ(p, QPoint(8265, 3300)) << "the new match's deck stack stays in its place";
+    EXPECT_FALSE(t.picJog(1).Visible) << "no card of the old deal is shown";
+}
+
 } // namespace
