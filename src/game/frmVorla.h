@@ -15,6 +15,7 @@
 #include <memory>
 
 class CNetSocket;
+class MatchGuard;
 struct GameMessage;
 
 class frmVorla : public vb::FormBase<frmVorla> {
@@ -34,6 +35,13 @@ public:
 
     // Card play: the opponent puts the card of its hand slot on the table.
     void PlayOpponentCard(std::uint8_t Index);
+    // The computer's turn: the raise it may call first, its pause, then the hand
+    // slot it plays (0 when its raise ended the hand or it holds no card).
+    std::uint8_t ComputerPlay();
+
+    // Raises against the computer. Mode 1: the computer answers the player's
+    // raise; mode 2: the computer raises and the player answers in the dialog.
+    void HandleRaise(std::uint8_t mode);
 
     // Sends one message to the remote copy; true when it was sent.
     bool EnviarDados(const QString& Dados);
@@ -126,6 +134,11 @@ private:
     void chooseCardBack();
     void showHelpFile();
     void showPopup(const QString& text);
+    // The raise label offers the next call and the board shows the stake.
+    void ShowStake();
+    // Flies a card in the usual 15 steps while the step's match stays on the
+    // table; false when the match was replaced meanwhile.
+    bool flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match);
 
     // The reader's side: the received text not yet cut into messages, the game
     // messages waiting for a running step, and what this copy asked the peer for.

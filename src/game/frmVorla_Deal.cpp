@@ -68,9 +68,8 @@ void frmVorla::DealHand()
     Hand.RoundNo = 1;
     Hand.Stake = 1;
     Hand.LastRaiser = 0;
-    UpdateScoreBoard();
     // A hand dealt again in the middle of a raised one starts from the first call.
-    lblVorla.Caption = StakeCallName();
+    ShowStake();
     lblVorla.Enabled = !AnyAtEleven();
     lblMens.Caption = "";
     for (int p = 1; p <= 2; ++p) {
@@ -86,16 +85,16 @@ void frmVorla::DealHand()
 
     for (int i = 1; i <= 3; ++i) {
         picBar(1).Visible = true;
-        AnimateCardMove(picBar(1), picJog(i), 15);
+        if (!flyCard(picBar(1), picJog(i), match))
+            return;
         picJog(i).Picture = IsPlayingInDark() ? Verso(CardBack).Picture : Frente(Players(1).Cards(i)).Picture;
         picJog(i).Visible = true;
         picJog(i).Tag = "";
         picBar(1).Visible = true;
-        AnimateCardMove(picBar(1), picMac(i), 15);
+        if (!flyCard(picBar(1), picMac(i), match))
+            return;
         picMac(i).Picture = Verso(CardBack).Picture;
         picMac(i).Visible = true;
-        if (match.Replaced())
-            return;
     }
     vb::Pause(200);
     if (match.Replaced())

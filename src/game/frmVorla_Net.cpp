@@ -231,12 +231,10 @@ void frmVorla::answerOwnRaise()
     case 1:
         lblMens.Caption = QString::fromUtf8("Você aceitou! ") + YourMoveOr("Aguarde ele jogar!");
         Hand.InputLocked = (Hand.Turn != 1);
-        UpdateScoreBoard();
-        lblVorla.Caption = StakeCallName();
+        ShowStake();
         break;
     case 2:
-        UpdateScoreBoard();
-        lblVorla.Caption = StakeCallName();
+        ShowStake();
         break;
     case 3:
         lblMens.Caption = QString::fromUtf8("Deste jeito vai ser muito fácil de ganhar de você.");
@@ -252,18 +250,16 @@ void frmVorla::applyAnswer(std::uint8_t answer)
 {
     switch (answer) {
     case 1:
-        Hand.Stake = std::max(Hand.Stake, NextStake()); // 12 stays 12
-        UpdateScoreBoard();
-        lblVorla.Caption = StakeCallName();
+        RaiseStake();
+        ShowStake();
         Hand.InputLocked = (Hand.Turn != 1);
         lblMens.Caption = QString::fromUtf8("O adversário aceitou! ") + YourMoveOr("Aguarde ele jogar!");
         PlaySoundFile("aceito.wav", 2);
         Hand.LastRaiser = 1;
         break;
     case 2:
-        Hand.Stake = std::max(Hand.Stake, NextStake());
-        UpdateScoreBoard();
-        lblVorla.Caption = StakeCallName();
+        RaiseStake();
+        ShowStake();
         applyVorla();
         break;
     case 3:

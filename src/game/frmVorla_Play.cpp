@@ -12,6 +12,12 @@ void frmVorla::showPopup(const QString& text)
     frmMSG::Get().Show(vb::vbModal);
 }
 
+bool frmVorla::flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match)
+{
+    AnimateCardMove(card, target, 15, [&match] { return !match.Replaced(); });
+    return !match.Replaced();
+}
+
 void frmVorla::picJog_MouseDown(int Index, int Button, int, float, float)
 {
     const GameStep step;
@@ -78,8 +84,7 @@ void frmVorla::picJog_MouseUp(int Index, int Button, int Shift, float X, float Y
     }
     imgSombra.Visible = false;
     vb::DoEvents();
-    AnimateCardMove(picJog(Index), picLance(1), 15);
-    if (match.Replaced()) {
+    if (!flyCard(picJog(Index), picLance(1), match)) {
         PlayInProgress = false;
         return;
     }
@@ -95,6 +100,27 @@ void frmVorla::picJog_MouseUp(int Index, int Button, int Shift, float X, float Y
         PlayOpponentCard(ComputerPlay());
 }
 
+std::uint8_t frmVorla::ComputerPlay()
+{
+    const MatchGuard match;
+    const HandGuard hand;
+    Hand.InputLocked = true;
+    const ComputerTurn turn = StartComputerTurn();
+    if (turn.Raises) {
+        HandleRaise(2);
+        // A run from that raise has scored this hand and dealt the next one.
+        if (match.Replaced() || hand.Replaced())
+            return 0;
+    }
+    vb::Pause(500);
+    if (match.Replaced())
+        return 0;
+    const ComputerCard card = ChooseComputerCard(turn.q);
+    if (card.Slot != 0)
+        Players(2).FaceDown = card.FaceDown;
+    return card.Slot;
+}
+
 void frmVorla::PlayOpponentCard(std::uint8_t Index)
 {
     // Slot 0 means the computer had no card to play after all (its own raise
@@ -106,7 +132,7 @@ void frmVorla::PlayOpponentCard(std::uint8_t Index)
     const MatchGuard match;
     Hand.Turn = 1;
     picMac(Index).Picture = Players(2).FaceDown ? Verso(CardBack).Picture : Frente(Players(2).Cards(Index)).Picture;
-    AnimateCardMove(picMac(Index), picLance(2), 15);
+    flyCard(picMac(Index), picLance(2), match);
     vb::DoEvents();
     if (match.Replaced())
         return;

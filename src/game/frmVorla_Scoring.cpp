@@ -1,7 +1,6 @@
 // The end of a hand: the score, the end of a match, and the next hand.
 #include "game/frmVenceu.h"
 #include "game/frmVorla.h"
-#include "game/modAI.h"
 #include "game/modGame.h"
 #include "platform/forms/pace.h"
 

@@ -91,7 +91,7 @@ void frmVorlada::Form_QueryUnload(int& Cancel, int UnloadMode)
 void frmVorlada::Retorno_Click(int Index)
 {
     if (Index != 3)
-        Hand.Stake = std::max(Hand.Stake, NextStake()); // 12 stays 12
+        RaiseStake();
     Hand.LastRaiser = 2;
     Hand.RaiseAnswer = static_cast<std::uint8_t>(Index);
     Unload();

@@ -1,14 +1,9 @@
 #include "game/modAI.h"
 
-#include "game/frmVorla.h"
-#include "game/frmVorlada.h"
 #include "game/modGame.h"
-#include "platform/forms/pace.h"
 #include "platform/random.h"
-#include "shell/modFunoes.h"
 
 #include <algorithm>
-#include <cmath>
 
 std::uint8_t HighestCardValue(std::uint8_t p)
 {
@@ -56,11 +51,6 @@ std::uint8_t AIFindCardSlot(std::uint8_t v)
 }
 
 namespace {
-
-int draw(int n)
-{
-    return static_cast<int>(std::floor(n * vb::Rnd())) + 1;
-}
 
 // The evaluation table: the first value when the condition holds, else the second.
 int evaluate(int r)
@@ -130,7 +120,7 @@ bool holdsAnyCard()
 
 std::uint8_t AIEvaluateRaise()
 {
-    const int r = draw(2);
+    const int r = vb::RndUpTo(2);
     int result = evaluate(r);
     if (result == 2 && Hand.Stake >= 9)
         result = 1; // the raise to 12 can only be accepted
@@ -139,91 +129,34 @@ std::uint8_t AIEvaluateRaise()
     return static_cast<std::uint8_t>(result);
 }
 
-std::uint8_t ComputerPlay()
+ComputerTurn StartComputerTurn()
 {
-    const MatchGuard match;
-    const HandGuard hand;
-    Hand.InputLocked = true;
-    const int q = draw(5);
+    const int q = vb::RndUpTo(5);
     const int e = AIEvaluateRaise();
-    if (q == 4 && e != 3 && Hand.LastRaiser != 2 && !AnyAtEleven() && Hand.Stake < 12) {
-        HandleRaise(2);
-        // A run from that raise has scored this hand and dealt the next one.
-        if (match.Replaced() || hand.Replaced())
-            return 0;
-    }
-    vb::Pause(500);
-    if (match.Replaced() || !holdsAnyCard())
-        return 0;
+    return {q, q == 4 && e != 3 && Hand.LastRaiser != 2 && !AnyAtEleven() && Hand.Stake < 12};
+}
 
+ComputerCard ChooseComputerCard(int q)
+{
+    if (!holdsAnyCard())
+        return {0, false};
     const int H2 = HighestCardValue(2), M2 = MiddleCardValue(2), L2 = LowestCardValue(2);
     const int T1 = Players(1).TableValue;
     const bool F1 = Players(1).FaceDown;
+    const auto lowest = ComputerCard{AIFindCardSlot(static_cast<std::uint8_t>(L2)), false};
 
     if (IsPlayingInDark()) {
         int k;
         do
-            k = draw(3);
+            k = vb::RndUpTo(3);
         while (Players(2).Cards(k) == 0);
-        return static_cast<std::uint8_t>(k);
+        return {static_cast<std::uint8_t>(k), false};
     }
     if (Hand.RoundNo == 1 && T1 >= 11 && H2 >= 13 && L2 <= 7 && M2 >= 8)
-        return AIFindCardSlot(static_cast<std::uint8_t>(L2));
-    if (Hand.RoundNo == 2 && Hand.RoundWinner(1) == 2) {
-        Players(2).FaceDown = (H2 >= 14 && !AnyAtEleven() && q == 3);
-        return AIFindCardSlot(static_cast<std::uint8_t>(L2));
-    }
+        return lowest;
+    if (Hand.RoundNo == 2 && Hand.RoundWinner(1) == 2)
+        return {lowest.Slot, H2 >= 14 && !AnyAtEleven() && q == 3};
     if (T1 != 0 && !F1)
-        return followCard(T1, L2);
-    return AIFindCardSlot(static_cast<std::uint8_t>(F1 ? L2 : H2));
-}
-
-void HandleRaise(std::uint8_t mode)
-{
-    frmVorla& table = frmVorla::Get();
-    if (mode == 1) {
-        switch (AIEvaluateRaise()) {
-        case 1:
-            Hand.Stake = std::max(Hand.Stake, NextStake());
-            Hand.InputLocked = (Hand.Turn != 1);
-            Hand.LastRaiser = 1;
-            PlaySoundFile("aceito.wav", 2);
-            table.lblVorla.Caption = StakeCallName();
-            UpdateScoreBoard();
-            break;
-        case 2:
-            Hand.Stake = std::max(Hand.Stake, NextStake());
-            table.lblVorla.Caption = StakeCallName();
-            UpdateScoreBoard();
-            HandleRaise(2);
-            break;
-        default:
-            PlaySoundFile("Correu.wav", 2);
-            table.lblMens.Caption = QString::fromUtf8("Você deve estar blefando, mas eu vou correr.");
-            table.Ganha(1);
-            break;
-        }
-        return;
-    }
-
-    const MatchGuard match;
-    frmVorlada::Get().Show(vb::vbModal, &table);
-    if (match.Replaced())
-        return;
-    switch (Hand.RaiseAnswer) {
-    case 1:
-        Hand.InputLocked = (Hand.Turn != 1);
-        table.lblVorla.Caption = StakeCallName();
-        UpdateScoreBoard();
-        break;
-    case 2:
-        table.lblVorla.Caption = StakeCallName();
-        UpdateScoreBoard();
-        HandleRaise(1);
-        break;
-    default:
-        PlaySoundFile("Perdeu" + QString::number(draw(3)) + ".wav", 2);
-        table.Ganha(2);
-        break;
-    }
+        return {followCard(T1, L2), false};
+    return F1 ? lowest : ComputerCard{AIFindCardSlot(static_cast<std::uint8_t>(H2)), false};
 }

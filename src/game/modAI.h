@@ -1,6 +1,7 @@
 #pragma once
-// The computer opponent (player 2). It reads the match state directly,
-// including the strengths of the player's hidden cards.
+// The computer opponent (player 2) decides; the table acts on its decisions. It
+// reads the match state directly, including the strengths of the player's
+// hidden cards, and changes nothing but the random generator's position.
 #include <cstdint>
 
 // Strengths of a player's cards still in hand: the highest, the lowest, and the
@@ -16,9 +17,18 @@ std::uint8_t AIFindCardSlot(std::uint8_t v);
 // The computer's answer to a raise: 1 accept, 2 raise back, 3 run.
 std::uint8_t AIEvaluateRaise();
 
-// The computer's turn: it may raise first, then chooses the hand slot to play.
-// 0 when it has nothing to play any more (its raise ended the hand).
-std::uint8_t ComputerPlay();
+// The start of the computer's turn: its draw q (1 to 5), which its choice of
+// card reads again, and whether it calls a raise before it plays.
+struct ComputerTurn {
+    int q;
+    bool Raises;
+};
+ComputerTurn StartComputerTurn();
 
-// Mode 1: the computer answers the player's raise; mode 2: the computer raises.
-void HandleRaise(std::uint8_t mode);
+// The card the computer plays on the match as it stands: its hand slot (0 when
+// it holds none) and whether the card goes down covered.
+struct ComputerCard {
+    std::uint8_t Slot;
+    bool FaceDown;
+};
+ComputerCard ChooseComputerCard(int q);

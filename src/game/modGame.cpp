@@ -3,7 +3,7 @@
 #include "platform/random.h"
 #include "shell/modFunoes.h"
 
-#include <cmath>
+#include <algorithm>
 
 vb::Array<PlayerInfo, 1, 2> Players;
 HandInfo Hand;
@@ -86,6 +86,11 @@ std::uint8_t NextStake()
     }
 }
 
+void RaiseStake()
+{
+    Hand.Stake = std::max(Hand.Stake, NextStake());
+}
+
 QString StakeCallName()
 {
     switch (Hand.Stake) {
@@ -162,7 +167,7 @@ void ShuffleAndDeal()
     int remaining = Hand.DirtyDeck ? 40 : 24;
     const int last = remaining - 7;
     while (remaining > last) {
-        const int k = static_cast<int>(std::floor(vb::Rnd() * remaining)) + 1;
+        const int k = vb::RndUpTo(remaining);
         // The first look-up gives the list its leading "#", so every card,
         // the first included, then stands between two separators.
         const QString x = GetField(list, k, sep);

@@ -57,6 +57,8 @@ bool IsPlayingInDark();
 // The stake after one more accepted raise (0 past 12), and the name of that call.
 std::uint8_t NextStake();
 QString StakeCallName();
+// An accepted raise: the stake goes one step up the ladder; 12 stays 12.
+void RaiseStake();
 
 // A fresh match: hands, points, matches won, the hand record and the opponent's
 // name are cleared; options, the local name and the connection flags are kept.

@@ -1,5 +1,6 @@
 #include "platform/random.h"
 
+#include <cmath>
 #include <random>
 
 namespace vb {
@@ -14,6 +15,11 @@ std::mt19937_64& generator()
 double Rnd()
 {
     return std::uniform_real_distribution<double>(0.0, 1.0)(generator());
+}
+
+int RndUpTo(int n)
+{
+    return static_cast<int>(std::floor(n * Rnd())) + 1;
 }
 
 void Randomize(std::uint64_t seed)

@@ -7,6 +7,8 @@ namespace vb {
 
 // A number r with 0 <= r < 1.
 double Rnd();
+// A whole number from 1 to n, drawn as floor(n * Rnd()) + 1.
+int RndUpTo(int n);
 // Restarts the generator from a seed.
 void Randomize(std::uint64_t seed);
 

@@ -41,15 +41,14 @@ void PlaySoundFile(const QString& file, int flags)
     sound::PlaySound(datapath::SoundFile(file), flags);
 }
 
-void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps)
+void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps,
+                     const std::function<bool()>& stillCurrent)
 {
-    // A match replaced meanwhile (the peer left, a new game) owns the card now.
-    const MatchGuard match;
     const int startTop = card.Top;
     const int startLeft = card.Left;
     card.ZOrder(0);
     for (int i = 1; i <= steps; ++i) {
-        if (StopAnimation || match.Replaced())
+        if (StopAnimation || !stillCurrent())
             return;
         card.Top = static_cast<int>(std::lround((target.Top - startTop) / double(steps) + card.Top));
         card.Left = static_cast<int>(std::lround((target.Left - startLeft) / double(steps) + card.Left));

@@ -2,6 +2,7 @@
 // Small operations that many windows share, and two values that carry signals
 // between windows.
 #include <QString>
+#include <functional>
 
 // While true, card flights and the wait for the cut end at once (the peer left).
 extern bool StopAnimation;
@@ -27,8 +28,10 @@ void PlaySoundFile(const QString& file, int flags);
 // Flies a card towards the target's place in equal steps of 15 ms, handling
 // events between steps; at the end the card is hidden and put back where it
 // started and "Move.wav" plays. Ends at once, leaving the card where it is,
-// when StopAnimation is set or the match it began in has been replaced.
-void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps);
+// when StopAnimation is set or the caller's step is no longer current (its
+// match was replaced meanwhile: the card belongs to the new one).
+void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps,
+                     const std::function<bool()>& stillCurrent);
 
 // The nudge: shakes a window 200 times by 100 twips, ending where it started.
 void ShakeForm(vb::Form& form);

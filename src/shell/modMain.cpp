@@ -5,10 +5,12 @@
 #include "netplay/frmIniciar.h"
 #include "platform/instance.h"
 #include "platform/forms/handlers.h"
+#include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
 #include "platform/vbtext.h"
 #include "shell/modFunoes.h"
 #include "shell/modReg.h"
+#include "socket/CNetSocket.h"
 #include "widgets/mdlBorder.h"
 
 #include <QApplication>
@@ -71,6 +73,12 @@ void Main()
     frmIniciar::Get().Show(vb::vbModal);
 }
 
+void InstallSocketErrorBox()
+{
+    CNetSocket::SetErrorDisplay(
+        [](const QString& description, const QString& source) { vb::MsgBox(description, vb::vbOKOnly, source); });
+}
+
 int RunProgram(int argc, char** argv)
 {
     // The window effects (shapes, translucency, moving by the drag strip) are
@@ -81,6 +89,7 @@ int RunProgram(int argc, char** argv)
     QApplication::setApplicationName("mirvo-vorla");
     instance::SetTitle("Mirvo Vorla");
     instance::SetActivateHandler(vb::ActivateForemostForm);
+    InstallSocketErrorBox();
     vb::RunHandler(Main);
     return app.exec();
 }

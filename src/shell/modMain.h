@@ -12,6 +12,10 @@ void ActivatePrevInstance();
 // Reads the eight settings into the match state, each with its default.
 void ReadSettings();
 
+// The socket knows no windows: its errors that a handler lets through are shown
+// in the program's message box from here on.
+void InstallSocketErrorBox();
+
 // Creates the application, runs Main and then the event loop; the process's
 // entry point calls it.
 int RunProgram(int argc, char** argv);

@@ -1,8 +1,8 @@
 #include "socket/CNetSocket.h"
 
 #include "platform/ansi.h"
-#include "platform/forms/msgbox.h"
 
+#include <QtDebug>
 #include <algorithm>
 #include <arpa/inet.h>
 #include <bit>
@@ -27,6 +27,8 @@ const QString kOutOfMemory = QStringLiteral("Out of memory");
 
 // Some platforms report a buffer size of 0 (no buffering); a chunk needs bytes.
 constexpr std::int32_t kMinimumChunk = 8192;
+
+CNetSocket::ErrorDisplay errorDisplay;
 
 QString Source(const char* procedure)
 {
@@ -173,8 +175,16 @@ void CNetSocket::ReportError(std::int32_t number, const QString& source)
     RaiseEvent(On.Error, static_cast<std::int16_t>(number), description, 0, source, QString(), 0,
                cancelDisplay);
     if (!cancelDisplay) {
-        vb::MsgBox(GetErrorDescription(number), vb::vbOKOnly, source);
+        if (errorDisplay)
+            errorDisplay(GetErrorDescription(number), source);
+        else
+            qWarning("%s: %s", qPrintable(source), qPrintable(GetErrorDescription(number)));
     }
+}
+
+void CNetSocket::SetErrorDisplay(ErrorDisplay display)
+{
+    errorDisplay = std::move(display);
 }
 
 bool CNetSocket::IsUdp() const

@@ -60,6 +60,12 @@ public:
     CNetSocket(const CNetSocket&) = delete;
     CNetSocket& operator=(const CNetSocket&) = delete;
 
+    // Shows an error whose Error handler cleared CancelDisplay. The socket knows
+    // no windows: start-up installs the program's message box here; without a
+    // display the error goes to the log.
+    using ErrorDisplay = std::function<void(const QString& Description, const QString& Source)>;
+    static void SetErrorDisplay(ErrorDisplay display);
+
     // Entered from the message routing only.
     void WndProc(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam);
 

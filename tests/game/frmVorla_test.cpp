@@ -215,7 +215,10 @@ TEST_F(Table, TheComputerAtElevenRunsWithAWeakHand)
     Players(2).Cards(3) = 6;
     Hand.Vira = 20;
     Hand.Turn = 1;
-    t.DealHand();
+    const QStringList shown = shownDuring([&] { t.DealHand(); });
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.mid(0, 2), (QStringList{QString::fromUtf8("Não tenho nada eu corro !"),
+                                            QString::fromUtf8("Você ganhou a carteada!")}));
     // The local player scores the hand's single point; the next deal may see
     // the computer run again.
     EXPECT_GE(Players(1).Points, 1);
@@ -235,6 +238,32 @@ TEST_F(Table, AStoppedFlightLeavesNothingOutOfPlaceAfterTheTableIsCleared)
     EXPECT_EQ(t.picMac(2).Top(), 555);
     EXPECT_EQ(t.picLance(1).Left(), 4860);
     EXPECT_FALSE(t.picLance(1).Visible);
+}
+
+TEST_F(Table, ADealWhoseMatchIsReplacedInItsFirstFlightStopsThere)
+{
+    frmVorla& t = table();
+    Hand.Turn = 1;
+    ShuffleAndDeal();
+    bool replaced = false;
+    std::vector<QPoint> deckAfter;
+    gametest::Looker looker;
+    looker.Start([&] {
+        if (replaced) {
+            deckAfter.emplace_back(t.picBar(1).Left, t.picBar(1).Top);
+            return;
+        }
+        replaced = true;
+        ResetMatch();
+        ClearTable();
+    });
+    t.DealHand();
+    vb::DoEvents();
+    looker.Stop();
+    ASSERT_FALSE(deckAfter.empty());
+    for (const QPoint& p : deckAfter)
+        EXPECT_EQ(p, QPoint(8265, 3300)) << "the new match's deck stack stays in its place";
+    EXPECT_FALSE(t.picJog(1).Visible) << "no card of the old deal is shown";
 }
 
 } // namespace

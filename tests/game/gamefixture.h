@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -146,12 +145,6 @@ inline void SeedWhere(const std::function<bool()>& wanted)
         }
     }
     ADD_FAILURE() << "no seed gives the wanted draw";
-}
-
-// The next draw of 1 to n, as the game draws it.
-inline int Draw(int n)
-{
-    return static_cast<int>(std::floor(n * vb::Rnd())) + 1;
 }
 
 // Answers each showing of the raise-answer dialog with the next button of the

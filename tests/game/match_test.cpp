@@ -145,4 +145,37 @@ TEST_F(WholeMatch, SeededPlayersPlayMatchesToTheirEndWithEveryRuleKept)
     }
 }
 
+// The computer raises on some of its leads: the player accepts, so that every
+// hand reaches the player's turn; the player then runs, which deals the next
+// hand at once. Seven hands stay below 12 points, so no match ends on the way.
+TEST_F(WholeMatch, ThePlayerLeadsTwoHandsThenTheComputerEveryOtherOneAfterTheCut)
+{
+    CutWhenAsked();
+    frmVorla& t = table();
+    std::vector<int> leaders;
+    std::vector<bool> cuts;
+    int cutsBefore = 0;
+    gametest::Looker player;
+    player.Start([&] {
+        if (frmVorlada* dialog = frmVorlada::IfLoaded(); dialog && dialog->isVisible()) {
+            dialog->Retorno(1).ClickWith();
+            return;
+        }
+        if (leaders.size() == 7 || Hand.Turn != 1 || Hand.InputLocked || Hand.RoundNo != 1)
+            return;
+        leaders.push_back(t.picLance(2).Visible ? 2 : 1);
+        cuts.push_back(cutsMade > cutsBefore);
+        cutsBefore = cutsMade;
+        t.lblCorrer.ClickWith();
+    });
+    // As the new-game dialog starts a game against the computer.
+    Hand.PlayerLeads = true;
+    Hand.Turn = 1;
+    t.StartGame();
+    vb::WaitUntil([&] { return leaders.size() == 7; });
+    player.Stop();
+    EXPECT_EQ(leaders, (std::vector<int>{1, 1, 2, 1, 2, 1, 2}));
+    EXPECT_EQ(cuts, (std::vector<bool>{true, false, true, false, true, false, true}));
+}
+
 } // namespace

@@ -126,16 +126,16 @@ TEST_F(Evaluation, CardValuesOfAHand)
     EXPECT_EQ(AIFindCardSlot(6), 0);
 }
 
-// The computer's choice of card, with its own raise kept out of the way.
+// The computer's choice of card on the match as it stands.
 class CardChoice : public GameTest {
 protected:
-    int Play(int round, int firstRoundWinner, std::array<int, 3> computers, int t1 = 0, bool f1 = false)
+    int Play(int round, int firstRoundWinner, std::array<int, 3> computers, int t1 = 0, bool f1 = false, int q = 1)
     {
-        Hand.LastRaiser = 2;
-        Hand.InputLocked = false;
         Arrange({"", round, firstRoundWinner, {5, 6, 0}, computers, t1, 0, f1, {}});
-        return ComputerPlay();
+        chosen = ChooseComputerCard(q);
+        return chosen.Slot;
     }
+    ComputerCard chosen{};
 };
 
 TEST_F(CardChoice, FollowsWithTheCheapestWinnerElseATieElseTheLowest)
@@ -145,7 +145,6 @@ TEST_F(CardChoice, FollowsWithTheCheapestWinnerElseATieElseTheLowest)
     EXPECT_EQ(Play(1, 0, {4, 7, 10}, 10), 3) << "a tie";
     EXPECT_EQ(Play(1, 0, {10, 4, 7}, 10), 1) << "a tie";
     EXPECT_EQ(Play(1, 0, {6, 4, 5}, 10), 2) << "the lowest";
-    EXPECT_TRUE(Hand.InputLocked);
 }
 
 TEST_F(CardChoice, GivesAStrongFirstLeadAwayWhenHoldingAManilhaAndAMiddleCard)
@@ -170,7 +169,7 @@ TEST_F(CardChoice, LeadsWithTheHighestOrAfterWinningTheFirstWithTheLowest)
     EXPECT_EQ(Play(1, 0, {9, 13, 4}), 2);
     EXPECT_EQ(Play(3, 2, {0, 0, 9}), 3);
     EXPECT_EQ(Play(2, 2, {13, 4, 0}), 2);
-    EXPECT_FALSE(Players(2).FaceDown);
+    EXPECT_FALSE(chosen.FaceDown);
 }
 
 TEST_F(CardChoice, SecondLeadGoesDownCoveredOnlyWithAManilhaAndTheRightDraw)
@@ -183,9 +182,8 @@ TEST_F(CardChoice, SecondLeadGoesDownCoveredOnlyWithAManilhaAndTheRightDraw)
     for (const Case& c : {Case{{14, 4, 0}, 3, 0, true}, Case{{14, 4, 0}, 1, 0, false}, Case{{14, 4, 0}, 5, 0, false},
                           Case{{13, 4, 0}, 3, 0, false}, Case{{14, 4, 0}, 3, 11, false}}) {
         Players(1).Points = static_cast<std::uint8_t>(c.myPoints);
-        SeedWhere([&] { return Draw(5) == c.q; });
-        EXPECT_EQ(Play(2, 2, c.computers), 2);
-        EXPECT_EQ(Players(2).FaceDown, c.covered) << c.computers[0] << " q " << c.q << " at " << c.myPoints;
+        EXPECT_EQ(Play(2, 2, c.computers, 0, false, c.q), 2);
+        EXPECT_EQ(chosen.FaceDown, c.covered) << c.computers[0] << " q " << c.q << " at " << c.myPoints;
     }
 }
 
@@ -193,12 +191,12 @@ TEST_F(CardChoice, InTheDarkARandomCardItHoldsAndNothingWithoutCards)
 {
     Hand.PlayInDark = true;
     Players(1).Points = Players(2).Points = 11;
-    std::set<int> chosen;
+    std::set<int> chosenSlots;
     for (std::uint64_t seed = 1; seed <= 30; ++seed) {
         vb::Randomize(seed);
-        chosen.insert(Play(1, 0, {13, 0, 4}, 10));
+        chosenSlots.insert(Play(1, 0, {13, 0, 4}, 10));
     }
-    EXPECT_EQ(chosen, (std::set<int>{1, 3}));
+    EXPECT_EQ(chosenSlots, (std::set<int>{1, 3}));
     EXPECT_EQ(Play(3, 1, {0, 0, 0}), 0);
     Hand.PlayInDark = false;
     EXPECT_EQ(Play(3, 1, {0, 0, 0}), 0);
@@ -295,7 +293,7 @@ TEST_F(Raises, ThePlayerAnswersTheComputersRaise)
         Hold(2, {4, 5, 6});
         Hand.Stake = static_cast<std::uint8_t>(c.stake);
         RaiseAnswerer player({c.answer});
-        HandleRaise(2);
+        Table().HandleRaise(2);
         ASSERT_EQ(player.offers.size(), 1u);
         EXPECT_TRUE(frmVorlada::Shouts(c.stake).contains(player.offers[0].shout));
         EXPECT_EQ(Hand.Stake, c.stakeAfter) << c.stake << " answered " << c.answer;
@@ -316,7 +314,7 @@ TEST_F(Raises, OneExchangeClimbsTheWholeLadderAndEndsAtTwelve)
     DealTo(2);
     Arrange({"", 3, 1, {0, 0, 0}, {11, 0, 0}, 10, 0, false, {}});
     RaiseAnswerer player({2, 2});
-    HandleRaise(2);
+    Table().HandleRaise(2);
     ASSERT_EQ(player.offers.size(), 2u);
     EXPECT_EQ(player.offers[0].stake, 1);
     EXPECT_EQ(player.offers[1].stake, 6);
@@ -333,9 +331,9 @@ TEST_F(Raises, ComputersOwnRaiseBeforeItsCard)
         DealTo(2);
         Hold(1, {4, 5, 6});
         Hold(2, {13, 12, 11});
-        SeedWhere([] { return Draw(5) == 4 && AIEvaluateRaise() != 3; });
+        SeedWhere([] { return vb::RndUpTo(5) == 4 && AIEvaluateRaise() != 3; });
         RaiseAnswerer player({answer});
-        const int slot = ComputerPlay();
+        const int slot = Table().ComputerPlay();
         ASSERT_EQ(player.offers.size(), 1u) << answer;
         if (answer == 1) {
             EXPECT_EQ(Hand.Stake, 3);
@@ -357,15 +355,25 @@ TEST_F(Raises, NoRaiseAfterThePlayerAnsweredOrWhenTheEvaluationRuns)
     Hold(1, {13, 12, 11});
     Hold(2, {4, 5, 6});
     RaiseAnswerer player({});
-    SeedWhere([] { return Draw(5) == 4; });
-    EXPECT_EQ(ComputerPlay(), 3) << "its evaluation runs: it leads without raising";
+    SeedWhere([] { return vb::RndUpTo(5) == 4; });
+    EXPECT_EQ(Table().ComputerPlay(), 3) << "its evaluation runs: it leads without raising";
     Hold(1, {4, 5, 6});
     Hold(2, {13, 12, 11});
     Hand.LastRaiser = 2;
-    SeedWhere([] { return Draw(5) == 4 && AIEvaluateRaise() != 3; });
-    EXPECT_EQ(ComputerPlay(), 1);
+    SeedWhere([] { return vb::RndUpTo(5) == 4 && AIEvaluateRaise() != 3; });
+    EXPECT_EQ(Table().ComputerPlay(), 1);
     EXPECT_TRUE(player.offers.empty());
     EXPECT_EQ(Hand.Stake, 1);
+    EXPECT_TRUE(Hand.InputLocked) << "the player waits for the computer's card";
+}
+
+TEST_F(Raises, TheComputersCoveredSecondLeadGoesDownCovered)
+{
+    DealTo(2);
+    Arrange({"", 2, 2, {5, 6, 0}, {14, 4, 0}, 0, 0, false, {}});
+    SeedWhere([] { return StartComputerTurn().q == 3; });
+    EXPECT_EQ(Table().ComputerPlay(), 2);
+    EXPECT_TRUE(Players(2).FaceDown);
 }
 
 } // namespace

@@ -10,9 +10,11 @@
 #include "platform/program.h"
 #include "shell/modFunoes.h"
 
+#include <QStringList>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 class TableTest : public ::testing::Test {
@@ -65,6 +67,22 @@ protected:
         });
     }
     int cutsMade = 0;
+
+    // The message line's texts, in the order they were shown, while step runs.
+    QStringList shownDuring(const std::function<void()>& step)
+    {
+        QStringList shown;
+        table().lblMens.Caption = "";
+        gametest::Looker looker;
+        looker.Start([&] {
+            const QString now = table().lblMens.Caption;
+            if (!now.isEmpty() && (shown.isEmpty() || shown.back() != now))
+                shown << now;
+        });
+        step();
+        looker.Stop();
+        return shown;
+    }
 
     std::vector<vb::MsgBoxRequest> boxes;
     int answer = vb::vbYes;

@@ -62,6 +62,14 @@ inline int RawListen(int* port, int type = SOCK_STREAM)
     return fd;
 }
 
+// A loopback port nobody listens on (one that was free a moment ago).
+inline int FreePort()
+{
+    int port = 0;
+    ::close(RawListen(&port));
+    return port;
+}
+
 inline int RawConnect(int port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -86,7 +86,8 @@ TEST(CardFlight, FliesToTheTargetThenReturnsHiddenOrStopsWhereItIs)
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] { path.emplace_back(card.Left, card.Top); });
     watch.start(0);
-    AnimateCardMove(card, target, 15);
+    const auto always = [] { return true; };
+    AnimateCardMove(card, target, 15, always);
     watch.stop();
     EXPECT_FALSE(card.Visible);
     EXPECT_EQ(card.Left(), 8265) << "put back where it started";
@@ -96,18 +97,19 @@ TEST(CardFlight, FliesToTheTargetThenReturnsHiddenOrStopsWhereItIs)
 
     card.Visible = true;
     StopAnimation = true;
-    AnimateCardMove(card, target, 15);
+    AnimateCardMove(card, target, 15, always);
     StopAnimation = false;
     EXPECT_TRUE(card.Visible) << "a stopped flight leaves the card where it was";
     EXPECT_EQ(card.Left(), 8265);
 
-    // The match is replaced on the way: the card is left to the new match.
+    // The caller's step stops being current on the way: the card stays put.
     QPoint whenReplaced;
+    bool current = true;
     QTimer::singleShot(0, [&] {
         whenReplaced = QPoint(card.Left, card.Top);
-        ResetMatch();
+        current = false;
     });
-    AnimateCardMove(card, target, 15);
+    AnimateCardMove(card, target, 15, [&] { return current; });
     EXPECT_TRUE(card.Visible);
     EXPECT_NE(whenReplaced, QPoint(8265, 3300)) << "it had set off";
     EXPECT_EQ(QPoint(card.Left, card.Top), whenReplaced);

@@ -1,9 +1,12 @@
 // The settings start-up reads, with their defaults and the guards on what a
 // damaged store may hold.
 #include "game/modGame.h"
+#include "platform/forms/msgbox.h"
+#include "platform/winsock_support.h"
 #include "shell/modFunoes.h"
 #include "shell/modMain.h"
 #include "shell/modReg.h"
+#include "socket/CNetSocket.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -85,6 +88,25 @@ TEST_F(StartupSettings, DamagedValuesFallBackToSafeOnes)
     ReadSettings();
     EXPECT_FALSE(Hand.NewManilha);
     EXPECT_TRUE(Hand.DirtyDeck);
+}
+
+TEST(StartupDisplays, ASocketErrorItsHandlerLetsThroughIsShownInAMessageBox)
+{
+    InstallSocketErrorBox();
+    QString shown;
+    const auto previous = vb::SetMsgBoxResponder([&](const vb::MsgBoxRequest& box) {
+        shown = box.title + "|" + box.prompt;
+        return int(vb::vbOK);
+    });
+    CNetSocket s;
+    s.On.Error = [](std::int16_t, QString&, std::int32_t, const QString&, const QString&, std::int32_t,
+                    bool& CancelDisplay) { CancelDisplay = false; };
+    s.Connect("127.0.0.1", winsocktest::FreePort());
+    const bool reached = winsocktest::WaitUntil([&] { return !shown.isEmpty(); });
+    vb::SetMsgBoxResponder(previous);
+    CNetSocket::SetErrorDisplay({});
+    ASSERT_TRUE(reached);
+    EXPECT_EQ(shown, "CNetSocket.PostSocket|Connection refused.");
 }
 
 } // namespace
