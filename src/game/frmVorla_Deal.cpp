@@ -84,9 +84,12 @@ void frmVorla::DealHand()
     for (int i = 1; i <= 3; ++i)
         picJog(i).Move(HandLeft(i), HandTop);
 
+    // A peer that leaves during a flight empties the hands: each flight is checked.
     for (int i = 1; i <= 3; ++i) {
         picBar(1).Visible = true;
         AnimateCardMove(picBar(1), picJog(i), 15);
+        if (match.Replaced())
+            return;
         picJog(i).Picture = IsPlayingInDark() ? Verso(CardBack).Picture : Frente(Players(1).Cards(i)).Picture;
         picJog(i).Visible = true;
         picJog(i).Tag = "";
