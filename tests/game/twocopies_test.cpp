@@ -146,8 +146,9 @@ TEST_F(TwoCopies, PlayAMatchToItsEndAndAgreeOnTheScore)
     HostAndStartTheGuest();
     ASSERT_TRUE(WaitUntil([] { return Players(1).MatchesWon + Players(2).MatchesWon >= 1; }, kLimitMs))
         << "points " << int(Players(1).Points) << " to " << int(Players(2).Points);
-    // Both copies have scored the same last hand once the next deal has begun.
-    ASSERT_TRUE(WaitUntil([this] { return table().picJog(3).Visible(); }, kLimitMs));
+    // Both copies have scored the same last hand once the next deal is done.
+    const HandGuard lastHand;
+    ASSERT_TRUE(WaitUntil([&] { return lastHand.Replaced() && table().picJog(3).Visible(); }, kLimitMs));
     const int hostWon = Players(1).MatchesWon, guestWon = Players(2).MatchesWon;
     const QStringList seen = LeaveAndReadTheGuest().split(' ');
     ASSERT_EQ(seen.size(), 2) << seen.join(' ').toStdString();
