@@ -5,6 +5,7 @@
 // the menu over one background picture. Its game operations are written in
 // files of their own, one per stage of a hand (deal, trick, scoring, card play,
 // raises, messages); this file pair holds the window, its menu and its unload.
+#include "game/netmessage.h"
 #include "platform/forms/controlarray.h"
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
@@ -13,10 +14,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 
 class CNetSocket;
 class MatchGuard;
-struct GameMessage;
 
 class frmVorla : public vb::FormBase<frmVorla> {
 public:
@@ -49,6 +50,13 @@ public:
     // The game connection: a fresh socket with the table's handlers, replacing
     // (and so closing) the one before.
     void NewSocket();
+    // Closes the game connection, if any, as when this player leaves; nothing
+    // the peer sent or sends afterwards reaches the table.
+    void CloseConnection();
+    // Keeps the kind of game (NetworkGame, IsServer) as it stands before a
+    // network start, and puts it back when that start does not connect.
+    void KeepKindOfGame();
+    void StartFailed();
     // Applies one message of the peer, as read from the wire.
     void ApplyMessage(const GameMessage& m);
 
@@ -140,22 +148,49 @@ private:
     // table; false when the match was replaced meanwhile.
     bool flyCard(vb::Control& card, const vb::Control& target, const MatchGuard& match);
 
-    // The reader's side: the received text not yet cut into messages, the game
-    // messages waiting for a running step, and what this copy asked the peer for.
+    // The reader's side: the received stream, the game messages waiting for a
+    // running step, and what this copy asked the peer for.
+    void postApplyPending();
     void applyPending();
+    bool queueMessage(const GameMessage& m);
     void forgetPeer();
+    void peerGone();
+    void closeMatchWindows();
+    void enableKeepAlive();
+    // One member per message of the peer: its guard, then its action.
+    void onNome(const GameMessage& m);
+    void onDados(const GameMessage& m);
+    void startWithPeer(const QString& name, std::uint8_t turn, const QString& wait);
+    void onIniciar(const GameMessage& m);
+    void onCartas(const GameMessage& m);
+    void onJogar(const GameMessage& m);
+    void onDescarta(const GameMessage& m);
+    void onCorreu(const GameMessage& m);
+    void onVorla(const GameMessage& m);
+    void onReageVorla(const GameMessage& m);
+    void onManda11(const GameMessage& m);
+    void onChat(const GameMessage& m);
+    void onAlerta(const GameMessage& m);
     void applyVorla();
     void answerOwnRaise();
     void applyAnswer(std::uint8_t answer);
-    QString received_;
-    std::deque<QString> pending_;
+    MessageReader reader_;
+    std::deque<GameMessage> pending_;
+    bool reading_ = false;
+    bool connected_ = false;
     bool dealAsked_ = false;
     bool answerAsked_ = false;
+    struct KindOfGame {
+        bool NetworkGame;
+        bool IsServer;
+    };
+    std::optional<KindOfGame> kindBeforeStart_;
     friend class GameStep;
 };
 
 // A game step that may wait (flights, pauses, dialogs): game messages from the
 // peer that arrive meanwhile wait, and are applied in order once no step runs.
+// Steps of a departed peer's match hold nothing back.
 class GameStep {
 public:
     GameStep();
@@ -163,4 +198,7 @@ public:
     GameStep(const GameStep&) = delete;
     GameStep& operator=(const GameStep&) = delete;
     static bool Running();
+
+private:
+    std::uint64_t peer_;
 };

@@ -83,6 +83,7 @@ void frmVorla::DealHand()
     for (int i = 1; i <= 3; ++i)
         picJog(i).Move(HandLeft(i), HandTop);
 
+    // A peer that leaves during a flight empties the hands: each flight is checked.
     for (int i = 1; i <= 3; ++i) {
         picBar(1).Visible = true;
         if (!flyCard(picBar(1), picJog(i), match))

@@ -1,37 +1,51 @@
 // The table's connection to a remote copy: sending, the reader that applies the
 // peer's messages, and the socket's other events.
+#include "game/frmMSG.h"
+#include "game/frmVenceu.h"
 #include "game/frmVorla.h"
 #include "game/frmVorlada.h"
 #include "game/modGame.h"
-#include "game/netmessage.h"
 #include "netplay/frmBatePapo.h"
 #include "netplay/frmIniciar.h"
 #include "netplay/frmListen.h"
 #include "platform/forms/handlers.h"
 #include "platform/forms/msgbox.h"
-#include "platform/forms/pace.h"
+#include "platform/winsock/winsock.h"
 #include "shell/modFunoes.h"
 #include "shell/modReg.h"
 #include "socket/CNetSocket.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
+#include <stdexcept>
+
 namespace {
+// The steps running for the current peer, and which peer that is.
 int stepDepth = 0;
+std::uint64_t peerSerial = 0;
+
+// More game messages than any step could leave waiting: a conforming peer has
+// at most a few on their way (a play, a raise, its answer, a deal).
+constexpr std::size_t kMaxPending = 256;
+
+// A peer that vanished without a word is found within a couple of minutes.
+constexpr std::int32_t kKeepAliveIdleSeconds = 60;
+constexpr std::int32_t kKeepAliveIntervalSeconds = 10;
+constexpr std::int32_t kKeepAliveProbes = 6;
 } // namespace
 
-GameStep::GameStep()
+GameStep::GameStep() : peer_(peerSerial)
 {
     ++stepDepth;
 }
 
 GameStep::~GameStep()
 {
-    if (--stepDepth == 0) {
-        frmVorla* table = frmVorla::IfLoaded();
-        if (table && !table->pending_.empty())
-            QTimer::singleShot(0, table, [table] { vb::RunHandler([table] { table->applyPending(); }); });
-    }
+    if (peer_ != peerSerial || --stepDepth != 0)
+        return;
+    if (frmVorla* table = frmVorla::IfLoaded(); table && !table->pending_.empty())
+        table->postApplyPending();
 }
 
 bool GameStep::Running()
@@ -59,158 +73,260 @@ bool frmVorla::EnviarDados(const QString& Dados)
 
 void frmVorla::NewSocket()
 {
-    forgetPeer();
+    CloseConnection();
     Socket = std::make_shared<CNetSocket>();
     // Events of a socket that has been replaced meanwhile are not the table's any more.
     const std::weak_ptr<CNetSocket> own = Socket;
     const auto mine = [this, own] { return !own.expired() && Socket == own.lock(); };
-    const auto run = [mine](const std::function<void()>& handler) {
+    const auto run = [mine](const char* name, const std::function<void()>& handler) {
         if (mine())
-            vb::RunHandler(handler);
+            vb::RunHandler(handler, name);
     };
-    Socket->On.DataArrival = [this, run](std::int32_t n) { run([this, n] { Socket_DataArrival(n); }); };
-    Socket->On.Connect = [this, run] { run([this] { Socket_Connect(); }); };
-    Socket->On.ConnectionRequest = [this, run](std::int32_t id) { run([this, id] { Socket_ConnectionRequest(id); }); };
-    Socket->On.CloseSck = [this, run] { run([this] { Socket_CloseSck(); }); };
+    Socket->On.DataArrival = [this, run](std::int32_t n) {
+        run("frmVorla_Socket_DataArrival", [this, n] { Socket_DataArrival(n); });
+    };
+    Socket->On.Connect = [this, run] { run("frmVorla_Socket_Connect", [this] { Socket_Connect(); }); };
+    Socket->On.ConnectionRequest = [this, run](std::int32_t id) {
+        run("frmVorla_Socket_ConnectionRequest", [this, id] { Socket_ConnectionRequest(id); });
+    };
+    Socket->On.CloseSck = [this, run] { run("frmVorla_Socket_CloseSck", [this] { Socket_CloseSck(); }); };
     Socket->On.Error = [this, run](std::int16_t, QString&, std::int32_t, const QString&, const QString&, std::int32_t,
-                                   bool&) { run([this] { Socket_Error(); }); };
+                                   bool&) { run("frmVorla_SOCKET_ERROR", [this] { Socket_Error(); }); };
 }
 
-// Nothing heard from the earlier peer applies any more.
+void frmVorla::CloseConnection()
+{
+    if (Socket) {
+        try {
+            Socket->CloseSck();
+        } catch (...) {
+            // A socket that cannot close is released all the same.
+        }
+        Socket.reset();
+    }
+    forgetPeer();
+    lblMenu(1).Enabled = true;
+}
+
+void frmVorla::KeepKindOfGame()
+{
+    // Another "Jogar" while a start is under way keeps the kind from before it.
+    if (!kindBeforeStart_ || !Socket || Socket->State() == sckClosed)
+        kindBeforeStart_ = KindOfGame{Hand.NetworkGame, IsServer};
+}
+
+void frmVorla::StartFailed()
+{
+    if (!kindBeforeStart_)
+        return;
+    Hand.NetworkGame = kindBeforeStart_->NetworkGame;
+    IsServer = kindBeforeStart_->IsServer;
+    kindBeforeStart_.reset();
+}
+
+// Nothing heard from the earlier peer applies any more, and none of its steps
+// holds back the next peer's messages.
 void frmVorla::forgetPeer()
 {
-    received_.clear();
+    reader_.Clear();
     pending_.clear();
-    dealAsked_ = answerAsked_ = false;
+    ++peerSerial;
+    stepDepth = 0;
+    connected_ = dealAsked_ = answerAsked_ = false;
 }
 
 void frmVorla::Socket_DataArrival(std::int32_t)
 {
+    // Nothing the reader applies waits, so it never runs inside itself; were it
+    // to, the text stays with the socket for the next read.
+    if (reading_)
+        throw std::logic_error("the reader ran inside itself");
+    const QScopedValueRollback<bool> reading(reading_, true);
     vb::Variant data;
     Socket->GetData(data, vb::vbString);
-    received_ += data.ToString();
-    for (const QString& text : TakeMessages(received_)) {
-        const GameMessage m = ReadMessage(text);
+    const std::vector<GameMessage> messages = reader_.Take(data.ToString());
+    // The game messages are queued before any chat line applies, so that
+    // nothing can come between them.
+    for (const GameMessage& m : messages)
+        if (!m.AppliesAtOnce() && !queueMessage(m))
+            return;
+    for (const GameMessage& m : messages)
         if (m.AppliesAtOnce())
             ApplyMessage(m);
-        else if (m.kind != GameMessage::Unknown)
-            pending_.push_back(text);
+    // The steps run outside the reader, so that the reader never nests.
+    if (!pending_.empty())
+        postApplyPending();
+}
+
+// False when the peer sent more than a step could ever wait for: such a peer
+// cannot be followed any more and is treated as gone.
+bool frmVorla::queueMessage(const GameMessage& m)
+{
+    if (pending_.size() < kMaxPending) {
+        pending_.push_back(m);
+        return true;
     }
-    applyPending();
+    Socket->CloseSck();
+    forgetPeer();
+    QTimer::singleShot(0, this, [this] { vb::RunHandler([this] { peerGone(); }, "frmVorla_Socket_DataArrival"); });
+    return false;
+}
+
+void frmVorla::postApplyPending()
+{
+    QTimer::singleShot(0, this, [this] { vb::RunHandler([this] { applyPending(); }, "frmVorla_Socket_DataArrival"); });
 }
 
 void frmVorla::applyPending()
 {
     while (!GameStep::Running() && !pending_.empty()) {
-        const QString text = pending_.front();
+        const GameMessage m = pending_.front();
         pending_.pop_front();
-        const GameStep step;
-        ApplyMessage(ReadMessage(text));
+        ApplyMessage(m);
     }
 }
 
 void frmVorla::ApplyMessage(const GameMessage& m)
 {
+    using Apply = void (frmVorla::*)(const GameMessage&);
+    // In the order of GameMessage::Kind.
+    static constexpr Apply apply[] = {
+        nullptr,           &frmVorla::onNome,      &frmVorla::onDados,      &frmVorla::onIniciar,
+        &frmVorla::onCartas, &frmVorla::onJogar,   &frmVorla::onDescarta,   &frmVorla::onCorreu,
+        &frmVorla::onVorla,  &frmVorla::onReageVorla, &frmVorla::onManda11, &frmVorla::onChat,
+        &frmVorla::onAlerta,
+    };
+    static_assert(std::size(apply) == GameMessage::Alerta + 1);
+    if (m.kind == GameMessage::Unknown)
+        return;
     const GameStep step;
-    switch (m.kind) {
-    case GameMessage::Nome:
-        frmBatePapo::Get().Show();
-        lblMenu(1).Enabled = false;
-        PlaySoundFile("iniciar.wav", 1);
-        Hand.Turn = 2;
-        Hand.PlayerLeads = true;
-        lblMens.Caption = QString::fromUtf8("Aguardando aguardando confirmação para começar o jogo!");
-        Players(2).Name = m.text;
-        EnviarDados("Dados:#" + Players(1).Name + "#" + WireBool(Hand.DirtyDeck) + "#" + WireBool(Hand.NewManilha) +
-                    "#" + WireBool(Hand.PlayInDark));
+    (this->*apply[m.kind])(m);
+}
+
+// The steps the host and the guest take alike when they learn who plays them.
+void frmVorla::startWithPeer(const QString& name, std::uint8_t turn, const QString& wait)
+{
+    frmBatePapo::Get().Show();
+    lblMenu(1).Enabled = false;
+    PlaySoundFile("iniciar.wav", 1);
+    Hand.Turn = turn;
+    Hand.PlayerLeads = turn == 2;
+    lblMens.Caption = wait;
+    Players(2).Name = name;
+}
+
+void frmVorla::onNome(const GameMessage& m)
+{
+    if (m.continued) {
+        Players(2).Name += m.text;
         UpdateScoreBoard();
-        break;
-    case GameMessage::Dados:
-        frmBatePapo::Get().Show();
-        lblMenu(1).Enabled = false;
-        PlaySoundFile("iniciar.wav", 1);
-        Hand.Turn = 1;
-        Hand.PlayerLeads = false;
-        lblMens.Caption = QString::fromUtf8("Aguarde o adversário cortar o baralho!");
-        Players(2).Name = m.text;
-        // The host's rules hold for this run only; the saved options stay.
-        if (m.options[0])
-            Hand.DirtyDeck = *m.options[0];
-        if (m.options[1])
-            Hand.NewManilha = *m.options[1];
-        if (m.options[2])
-            Hand.PlayInDark = *m.options[2];
-        UpdateScoreBoard();
-        EnviarDados("Iniciar:");
-        break;
-    case GameMessage::Iniciar: {
-        const MatchGuard match;
-        Hand.InputLocked = true;
-        ShuffleAndDeal();
-        ShuffleAndCut();
-        if (match.Replaced() || StopAnimation)
-            return;
-        EnviarDados("Cartas:#" + Hand.DealtCards);
-        DealHand();
-        break;
+        return;
     }
-    case GameMessage::Cartas:
-        if (!dealAsked_)
-            return;
-        dealAsked_ = false;
-        Hand.InputLocked = true;
-        for (int i = 1; i <= 3; ++i) {
-            Players(2).Cards(i) = m.cards[i - 1];
-            Players(1).Cards(i) = m.cards[i + 2];
-        }
-        Hand.Vira = m.cards[6];
-        DealHand();
-        break;
-    case GameMessage::Descarta:
-        // Only a play that the table takes turns the card down.
-        if (Hand.Turn != 2 || Players(2).Cards(m.number) == 0)
-            return;
-        Players(2).FaceDown = true;
-        PlayOpponentCard(m.number);
-        break;
-    case GameMessage::Jogar:
-        PlayOpponentCard(m.number);
-        break;
-    case GameMessage::Correu:
-        Hand.InputLocked = true;
-        lblMens.Caption = QString::fromUtf8("Não tenho nada eu corro !");
-        PlaySoundFile("Correu.wav", 2);
-        Ganha(1);
-        break;
-    case GameMessage::Vorla:
-        if (Hand.Stake >= 12)
-            return;
-        applyVorla();
-        break;
-    case GameMessage::ReageVorla:
-        if (!answerAsked_)
-            return;
-        answerAsked_ = false;
-        applyAnswer(m.number);
-        break;
-    case GameMessage::Manda11:
-        Hand.Stake = 3;
-        UpdateScoreBoard();
-        lblMens.Caption = "O adversário mandou! " + YourMoveOr(QString::fromUtf8("Aguarde o adversário jogar!"));
-        Hand.InputLocked = (Hand.Turn != 1);
-        break;
-    case GameMessage::Chat: {
-        frmBatePapo& chat = frmBatePapo::Get();
-        chat.AddLine(Players(2).Name + " diz: " + m.text);
-        chat.Flash();
-        break;
+    startWithPeer(m.text, 2, QString::fromUtf8("Aguardando aguardando confirmação para começar o jogo!"));
+    EnviarDados("Dados:#" + Players(1).Name + "#" + WireBool(Hand.DirtyDeck) + "#" + WireBool(Hand.NewManilha) +
+                "#" + WireBool(Hand.PlayInDark));
+    UpdateScoreBoard();
+}
+
+void frmVorla::onDados(const GameMessage& m)
+{
+    startWithPeer(m.text, 1, QString::fromUtf8("Aguarde o adversário cortar o baralho!"));
+    // The host's rules hold for this run only; the saved options stay.
+    if (m.options[0])
+        Hand.DirtyDeck = *m.options[0];
+    if (m.options[1])
+        Hand.NewManilha = *m.options[1];
+    if (m.options[2])
+        Hand.PlayInDark = *m.options[2];
+    UpdateScoreBoard();
+    EnviarDados("Iniciar:");
+}
+
+void frmVorla::onIniciar(const GameMessage&)
+{
+    const MatchGuard match;
+    Hand.InputLocked = true;
+    ShuffleAndDeal();
+    ShuffleAndCut();
+    if (match.Replaced() || StopAnimation)
+        return;
+    EnviarDados("Cartas:#" + Hand.DealtCards);
+    DealHand();
+}
+
+void frmVorla::onCartas(const GameMessage& m)
+{
+    if (!dealAsked_)
+        return;
+    dealAsked_ = false;
+    Hand.InputLocked = true;
+    for (int i = 1; i <= 3; ++i) {
+        Players(2).Cards(i) = m.cards[std::size_t(i - 1)];
+        Players(1).Cards(i) = m.cards[std::size_t(i + 2)];
     }
-    case GameMessage::Alerta:
-        ShakeForm(frmBatePapo::Get());
-        break;
-    case GameMessage::Unknown:
-        break;
-    }
+    Hand.Vira = m.cards[6];
+    DealHand();
+}
+
+void frmVorla::onJogar(const GameMessage& m)
+{
+    PlayOpponentCard(m.number);
+}
+
+void frmVorla::onDescarta(const GameMessage& m)
+{
+    // Only a play that the table takes turns the card down.
+    if (Hand.Turn != 2 || Players(2).Cards(m.number) == 0)
+        return;
+    Players(2).FaceDown = true;
+    PlayOpponentCard(m.number);
+}
+
+void frmVorla::onCorreu(const GameMessage&)
+{
+    Hand.InputLocked = true;
+    lblMens.Caption = QString::fromUtf8("Não tenho nada eu corro !");
+    PlaySoundFile("Correu.wav", 2);
+    Ganha(1);
+}
+
+// No raise goes past twelve, and none while a player has 11 points.
+void frmVorla::onVorla(const GameMessage&)
+{
+    if (Hand.Stake >= 12 || AnyAtEleven())
+        return;
+    applyVorla();
+}
+
+void frmVorla::onReageVorla(const GameMessage& m)
+{
+    if (!answerAsked_ || (m.number == 2 && AnyAtEleven()))
+        return;
+    answerAsked_ = false;
+    applyAnswer(m.number);
+}
+
+void frmVorla::onManda11(const GameMessage&)
+{
+    Hand.Stake = 3;
+    UpdateScoreBoard();
+    lblMens.Caption = "O adversário mandou! " + YourMoveOr(QString::fromUtf8("Aguarde o adversário jogar!"));
+    Hand.InputLocked = (Hand.Turn != 1);
+}
+
+void frmVorla::onChat(const GameMessage& m)
+{
+    frmBatePapo& chat = frmBatePapo::Get();
+    if (m.continued)
+        chat.ContinuePeerLine(m.text);
+    else
+        chat.AddPeerLine(Players(2).Name + " diz: " + m.text);
+    chat.Flash();
+}
+
+void frmVorla::onAlerta(const GameMessage&)
+{
+    ShakeForm(frmBatePapo::Get());
 }
 
 // The peer raised: the local player answers in the dialog.
@@ -272,8 +388,12 @@ void frmVorla::applyAnswer(std::uint8_t answer)
     }
 }
 
+
 void frmVorla::Socket_Connect()
 {
+    connected_ = true;
+    kindBeforeStart_.reset();
+    enableKeepAlive();
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
@@ -289,6 +409,9 @@ void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
     Socket->Accept(requestID);
     // Both copies start the match from nothing, so that the eleven-point rules agree.
     forgetPeer();
+    connected_ = true;
+    kindBeforeStart_.reset();
+    enableKeepAlive();
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
@@ -296,28 +419,61 @@ void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
         waiting->Unload();
 }
 
+// The system probes a quiet connection, so that a peer that vanished without a
+// word ends it with an error.
+void frmVorla::enableKeepAlive()
+{
+    const ws::SOCKET s = Socket->SocketHandle();
+    ws::setsockopt(s, ws::SolSocket, ws::SoKeepAlive, 1);
+    ws::setsockopt(s, ws::IpProtoTcp, ws::TcpKeepIdle, kKeepAliveIdleSeconds);
+    ws::setsockopt(s, ws::IpProtoTcp, ws::TcpKeepIntvl, kKeepAliveIntervalSeconds);
+    ws::setsockopt(s, ws::IpProtoTcp, ws::TcpKeepCnt, kKeepAliveProbes);
+}
+
 void frmVorla::Socket_CloseSck()
 {
-    StopAnimation = true;
-    forgetPeer();
-    lblVorla.Enabled = true;
+    peerGone();
+}
+
+// An error on the game connection ends the match as the peer's close does; a
+// connection that was never made ends silently, the kind of game as before.
+void frmVorla::Socket_Error()
+{
+    if (connected_) {
+        peerGone();
+        return;
+    }
     Socket->CloseSck();
+    StartFailed();
+}
+
+void frmVorla::peerGone()
+{
+    StopAnimation = true;
+    CloseConnection();
+    lblVorla.Enabled = true;
+    closeMatchWindows();
     vb::MsgBox(Players(2).Name + " saiu do Jogo!", vb::vbInformation);
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
+    lblVorla.Caption = StakeCallName();
     if (auto* chat = frmBatePapo::IfLoaded())
         chat->Unload();
-    // A raise of the departed peer is answered by nobody.
-    if (auto* answer = frmVorlada::IfLoaded())
-        answer->Unload();
-    lblMenu(1).Enabled = true;
     // The table plays no network game until the next one starts.
     Hand.NetworkGame = false;
     frmIniciar::Get().Show(vb::vbModal, this);
 }
 
-void frmVorla::Socket_Error()
+// Every window that waits on the departed match: the eleven-point question, the
+// answer to its raise, the popup and the winner.
+void frmVorla::closeMatchWindows()
 {
-    Socket->CloseSck();
+    vb::CloseMsgBoxes();
+    if (auto* answer = frmVorlada::IfLoaded())
+        answer->Unload();
+    if (auto* popup = frmMSG::IfLoaded())
+        popup->Unload();
+    if (auto* winner = frmVenceu::IfLoaded())
+        winner->Unload();
 }

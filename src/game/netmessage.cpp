@@ -2,7 +2,10 @@
 
 #include "shell/modFunoes.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -11,16 +14,21 @@ struct Keyword {
     GameMessage::Kind kind;
 };
 
-// Free-text messages (a name, a chat line) end only where the next keyword begins.
 constexpr Keyword kKeywords[] = {
     {"Nome:", GameMessage::Nome},       {"Dados:", GameMessage::Dados},     {"Iniciar:", GameMessage::Iniciar},
     {"Cartas:", GameMessage::Cartas},   {"Jogar:", GameMessage::Jogar},     {"Descarta:", GameMessage::Descarta},
     {"Correu:", GameMessage::Correu},   {"Vorla:", GameMessage::Vorla},     {"ReageVorla:", GameMessage::ReageVorla},
     {"Manda11:", GameMessage::Manda11}, {"Chat:", GameMessage::Chat},       {"Alerta:", GameMessage::Alerta},
 };
+constexpr qsizetype kLongestKeyword = 11;
 
-// The text received can grow no longer than this without a whole message.
+// The received text can grow no longer than this without a whole message.
 constexpr qsizetype kMaxHeld = 4096;
+
+qsizetype length(const Keyword& k)
+{
+    return qsizetype(qstrlen(k.text));
+}
 
 // The keyword starting at position i, or none.
 const Keyword* keywordAt(const QString& s, qsizetype i)
@@ -32,6 +40,17 @@ const Keyword* keywordAt(const QString& s, qsizetype i)
     return nullptr;
 }
 
+// Whether the text from i to its end is the start of a keyword and no more.
+bool keywordStartAt(const QString& s, qsizetype i)
+{
+    const QStringView rest = QStringView(s).mid(i);
+    if (rest.isEmpty() || rest.size() >= kLongestKeyword)
+        return false;
+    return std::any_of(std::begin(kKeywords), std::end(kKeywords), [&](const Keyword& k) {
+        return rest.size() < length(k) && QLatin1String(k.text).startsWith(rest);
+    });
+}
+
 // The first position at or after from where a keyword starts, -1 for none.
 qsizetype nextKeyword(const QString& s, qsizetype from)
 {
@@ -41,50 +60,13 @@ qsizetype nextKeyword(const QString& s, qsizetype from)
     return -1;
 }
 
-// The longest end of s that is the start of a keyword without being one.
+// The length of the end of s that is the start of a keyword and no more.
 qsizetype keywordStartAtEnd(const QString& s)
 {
-    for (qsizetype n = std::min<qsizetype>(s.size(), 11); n > 0; --n) {
-        const QStringView tail = QStringView(s).right(n);
-        for (const Keyword& k : kKeywords) {
-            const QLatin1String word(k.text);
-            if (n < word.size() && word.startsWith(tail))
-                return n;
-        }
-    }
+    for (qsizetype n = std::min(s.size(), kLongestKeyword - 1); n > 0; --n)
+        if (keywordStartAt(s, s.size() - n))
+            return n;
     return 0;
-}
-
-bool isPrefixOfTruth(QStringView field)
-{
-    return QLatin1String("True").startsWith(field) || QLatin1String("False").startsWith(field);
-}
-
-// Whether the last message received can still grow: only the messages whose
-// form is fixed can tell; a free text is whole once its "#" has come.
-bool mayGrow(const Keyword& k, const QString& m)
-{
-    const qsizetype fields = m.count('#');
-    const qsizetype afterKeyword = m.size() - qsizetype(qstrlen(k.text));
-    switch (k.kind) {
-    case GameMessage::Nome:
-    case GameMessage::Chat:
-        return fields == 0;
-    case GameMessage::Jogar:
-    case GameMessage::Descarta:
-    case GameMessage::ReageVorla:
-        return afterKeyword < 2;
-    case GameMessage::Cartas:
-        return fields < 9;
-    case GameMessage::Dados: {
-        if (fields < 4)
-            return true;
-        const QStringView last = QStringView(m).mid(m.lastIndexOf('#') + 1);
-        return fields == 4 && isPrefixOfTruth(last) && last != QLatin1String("True") && last != QLatin1String("False");
-    }
-    default:
-        return false;
-    }
 }
 
 bool isFreeText(GameMessage::Kind kind)
@@ -92,10 +74,178 @@ bool isFreeText(GameMessage::Kind kind)
     return kind == GameMessage::Nome || kind == GameMessage::Chat;
 }
 
+bool hasSlot(GameMessage::Kind kind)
+{
+    return kind == GameMessage::Jogar || kind == GameMessage::Descarta || kind == GameMessage::ReageVorla;
+}
+
+constexpr qsizetype kRanOut = -2;
+constexpr qsizetype kMalformed = -1;
+
+// Reads the seven cards of "Cartas:" exactly as sent ("##" then each card and
+// "#") from j: where they end, kRanOut when the text ends in a start of them, or
+// kMalformed.
+qsizetype cardsEnd(const QString& s, qsizetype j)
+{
+    const qsizetype n = s.size();
+    for (int i = 0; i < 2; ++i, ++j) {
+        if (j == n)
+            return kRanOut;
+        if (s[j] != '#')
+            return kMalformed;
+    }
+    for (int card = 0; card < 7; ++card) {
+        qsizetype d = j;
+        while (d < n && d - j < 2 && s[d] >= '0' && s[d] <= '9')
+            ++d;
+        const int value = s.mid(j, d - j).toInt();
+        const bool fits = d == j || (s[j] != '0' && value <= 40);
+        if (!fits)
+            return kMalformed;
+        if (d == n)
+            return kRanOut;
+        if (d == j || s[d] != '#')
+            return kMalformed;
+        j = d + 1;
+    }
+    return j;
+}
+
+// Where the three options of "Dados:" ("#True#False#True") begin, for a text
+// that ends at e with them; -1 when it does not.
+qsizetype optionsStart(const QString& s, qsizetype e)
+{
+    for (int i = 0; i < 3; ++i) {
+        const QStringView before = QStringView(s).left(e);
+        if (before.endsWith(QLatin1String("#True")))
+            e -= 5;
+        else if (before.endsWith(QLatin1String("#False")))
+            e -= 6;
+        else
+            return -1;
+    }
+    return e;
+}
+
+// The received text read from its end: at every position, whether the text from
+// there on reads as exactly-formed messages, the last of which may still be
+// arriving; and the places where the host's name of a "Dados:" may end.
+class Stream {
+public:
+    explicit Stream(const QString& s) : s_(s), formed_(std::size_t(s.size()) + 1, false)
+    {
+        for (qsizetype i = s.size(); i >= 0; --i) {
+            formed_[std::size_t(i)] = formedAt(i);
+            const qsizetype options = optionsStart(s, i);
+            if (options >= 0 && boundary(i))
+                dadosEnds_.emplace_back(i, options);
+        }
+    }
+
+    bool Formed(qsizetype i) const { return formed_[std::size_t(i)]; }
+
+    // Where a chat line or name whose text starts at t ends: before the first
+    // keyword after some text from which on all reads as messages, or at the end.
+    qsizetype FreeTextEnd(qsizetype t) const
+    {
+        for (qsizetype k = t + 1; k < s_.size(); ++k)
+            if (boundary(k))
+                return k;
+        return s_.size();
+    }
+
+    // Where the "Dados:" whose name starts at t ends, -1 while it may still grow.
+    qsizetype DadosEnd(qsizetype t) const
+    {
+        for (auto it = dadosEnds_.rbegin(); it != dadosEnds_.rend(); ++it)
+            if (it->second > t)
+                return it->first;
+        return -1;
+    }
+
+private:
+    // A message may begin at k, and all from k on reads as messages.
+    bool boundary(qsizetype k) const
+    {
+        return k == s_.size() || ((keywordAt(s_, k) || keywordStartAt(s_, k)) && Formed(k));
+    }
+
+    bool formedAt(qsizetype i) const
+    {
+        const qsizetype n = s_.size();
+        if (i == n || keywordStartAt(s_, i))
+            return true;
+        const Keyword* k = keywordAt(s_, i);
+        if (!k)
+            return false;
+        const qsizetype j = i + length(*k);
+        if (j == n)
+            return true;
+        switch (k->kind) {
+        case GameMessage::Cartas: {
+            const qsizetype end = cardsEnd(s_, j);
+            return end == kRanOut || (end >= 0 && Formed(end));
+        }
+        case GameMessage::Nome:
+        case GameMessage::Chat:
+            return s_[j] == '#';
+        case GameMessage::Dados:
+            return s_[j] == '#' && (j + 1 == n || DadosEnd(j + 1) >= 0);
+        default:
+            break;
+        }
+        if (!hasSlot(k->kind))
+            return Formed(j);
+        if (s_[j] != '#')
+            return false;
+        if (j + 1 == n)
+            return true;
+        return s_[j + 1] >= '1' && s_[j + 1] <= '3' && Formed(j + 2);
+    }
+
+    const QString& s_;
+    std::vector<bool> formed_;
+    std::vector<std::pair<qsizetype, qsizetype>> dadosEnds_; // end and options' start, latest first
+};
+
+// Whether a message of fixed form taken whole so far can still grow.
+bool mayGrow(const Keyword& k, const QString& m)
+{
+    if (hasSlot(k.kind))
+        return m.size() - length(k) < 2;
+    return k.kind == GameMessage::Cartas && m.count('#') < 9;
+}
+
+// Where a message of fixed form that starts at i ends: at the next keyword, or
+// at the end less a keyword's first letters; -1 while it may still grow.
+qsizetype fixedEnd(const QString& s, const Keyword& k, qsizetype i)
+{
+    const qsizetype next = nextKeyword(s, i + length(k));
+    if (next > 0)
+        return next;
+    const qsizetype end = s.size() - keywordStartAtEnd(s);
+    return mayGrow(k, s.mid(i, end - i)) ? -1 : end;
+}
+
+// Where the message that starts at i ends; -1 while it may still grow.
+qsizetype messageEnd(const Stream& stream, const QString& s, const Keyword& k, qsizetype i)
+{
+    const bool named = isFreeText(k.kind) || k.kind == GameMessage::Dados;
+    const qsizetype j = i + length(k);
+    if (!named)
+        return fixedEnd(s, k, i);
+    if (j == s.size() || (s[j] == '#' && j + 1 == s.size()))
+        return -1;
+    if (s[j] != '#')
+        return fixedEnd(s, k, i);
+    return k.kind == GameMessage::Dados ? stream.DadosEnd(j + 1) : stream.FreeTextEnd(j + 1);
+}
+
 // A decimal number without sign or blank, within lo to hi.
 std::optional<int> numberIn(const QString& field, int lo, int hi)
 {
-    if (field.isEmpty() || field.size() > 3 || !std::all_of(field.begin(), field.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+    if (field.isEmpty() || field.size() > 3 ||
+        !std::all_of(field.begin(), field.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
         return std::nullopt;
     const int n = field.toInt();
     if (n < lo || n > hi)
@@ -112,42 +262,74 @@ std::optional<bool> truthValue(const QString& field)
     return std::nullopt;
 }
 
+// The host's name and options: the options are the last three fields, so that
+// the name before them may hold "#".
+void readDados(const QString& message, GameMessage& m)
+{
+    const QStringList fields = message.split('#');
+    const qsizetype options = std::max<qsizetype>(fields.size() - 3, 2);
+    m.text = fields.mid(1, options - 1).join('#');
+    for (int i = 0; i < 3; ++i)
+        m.options[std::size_t(i)] = truthValue(fields.value(options + i));
+}
+
 } // namespace
 
-std::vector<QString> TakeMessages(QString& received)
+std::vector<GameMessage> MessageReader::Take(const QString& read)
 {
-    std::vector<QString> messages;
-    const qsizetype first = nextKeyword(received, 0);
-    if (first < 0) {
-        received = received.right(keywordStartAtEnd(received));
-        return messages;
+    const QString s = held_ + read;
+    held_.clear();
+    const Stream stream(s);
+    std::vector<GameMessage> messages;
+    qsizetype at = 0;
+    if (open_ != GameMessage::Unknown && !stream.Formed(0)) {
+        at = stream.FreeTextEnd(0);
+        GameMessage rest;
+        rest.kind = open_;
+        rest.continued = true;
+        rest.text = s.left(at).section('#', 0, 0);
+        if (openShown_ && !rest.text.isEmpty())
+            messages.push_back(rest);
+        openShown_ = openShown_ && !s.left(at).contains('#');
     }
-    received.remove(0, first); // text before any keyword belongs to no message
-    for (;;) {
-        const Keyword& k = *keywordAt(received, 0);
-        const qsizetype next = nextKeyword(received, qsizetype(qstrlen(k.text)));
-        if (next > 0) {
-            messages.push_back(received.left(next));
-            received.remove(0, next);
+    while (at < s.size()) {
+        const Keyword* k = keywordAt(s, at);
+        if (!k) {
+            if (keywordStartAt(s, at))
+                break;
+            ++at; // text before any keyword belongs to no message
             continue;
         }
-        // The last one: a fixed form ends before a keyword's first letters.
-        const qsizetype held = isFreeText(k.kind) ? 0 : keywordStartAtEnd(received);
-        const QString message = received.left(received.size() - held);
-        if (!mayGrow(k, message)) {
-            messages.push_back(message);
-            received.remove(0, message.size());
+        const qsizetype end = messageEnd(stream, s, *k, at);
+        if (end < 0)
+            break;
+        const QString text = s.mid(at, end - at);
+        const GameMessage m = ReadMessage(text);
+        open_ = GameMessage::Unknown;
+        if (isFreeText(m.kind) && (end == s.size() || keywordStartAt(s, end))) {
+            open_ = m.kind;
+            openShown_ = text.count('#') == 1;
         }
-        break;
+        if (m.kind != GameMessage::Unknown)
+            messages.push_back(m);
+        at = end;
     }
-    if (received.size() > kMaxHeld)
-        received.clear();
+    held_ = s.mid(at);
+    if (held_.size() > kMaxHeld)
+        held_.clear();
     return messages;
+}
+
+void MessageReader::Clear()
+{
+    held_.clear();
+    open_ = GameMessage::Unknown;
 }
 
 GameMessage ReadMessage(QString message)
 {
     GameMessage m;
+    const QString whole = message;
     const QString keyword = GetField(message, 1, "#");
     const auto known = std::find_if(std::begin(kKeywords), std::end(kKeywords),
                                      [&](const Keyword& k) { return keyword == QLatin1String(k.text); });
@@ -160,16 +342,14 @@ GameMessage ReadMessage(QString message)
         m.text = field(2);
         break;
     case GameMessage::Dados:
-        m.text = field(2);
-        for (int i = 0; i < 3; ++i)
-            m.options[i] = truthValue(field(3 + i));
+        readDados(whole, m);
         break;
     case GameMessage::Cartas:
         for (int i = 0; i < 7; ++i) {
             const auto card = numberIn(field(3 + i), 1, 40);
             if (!card || std::count(m.cards.begin(), m.cards.begin() + i, *card) != 0)
                 return GameMessage{};
-            m.cards[i] = static_cast<std::uint8_t>(*card);
+            m.cards[std::size_t(i)] = static_cast<std::uint8_t>(*card);
         }
         break;
     case GameMessage::Jogar:

@@ -1,8 +1,8 @@
 #pragma once
 // The game messages exchanged with the remote copy: cutting them out of the
-// received text and reading their fields. The wire has no delimiter, so a
-// message ends where the next keyword begins; every field is checked here, and
-// a message whose fields do not fit reads as Unknown (ignored).
+// received stream and reading their fields. The wire has no delimiter, so a
+// message ends where the next one begins; every field is checked here, and a
+// message whose fields do not fit reads as Unknown (ignored).
 #include <QString>
 
 #include <array>
@@ -13,7 +13,11 @@
 struct GameMessage {
     enum Kind { Unknown, Nome, Dados, Iniciar, Cartas, Jogar, Descarta, Correu, Vorla, ReageVorla, Manda11, Chat, Alerta };
     Kind kind = Unknown;
-    QString text;                       // the name (Nome, Dados) or the chat line, cut at its first "#"
+    // The name (Nome, Dados) or the chat line; a line or the guest's name is cut
+    // at its first "#", the host's name runs to the three options after it.
+    QString text;
+    // The rest of a chat line or name taken before, that went on in a later read.
+    bool continued = false;
     std::uint8_t number = 0;            // hand slot 1 to 3 (Jogar, Descarta) or answer 1 to 3 (ReageVorla)
     std::array<std::uint8_t, 7> cards{}; // Cartas: dealer's three, receiver's three, the turned card; 1 to 40, distinct
     // Dados: DirtyDeck, NewManilha, PlayInDark; a field that is no truth value is left out.
@@ -23,11 +27,27 @@ struct GameMessage {
     bool AppliesAtOnce() const { return kind == Chat || kind == Alerta; }
 };
 
-// Takes every whole message from the head of the received text and leaves what
-// may still grow into one (a message or keyword split between two reads).
-std::vector<QString> TakeMessages(QString& received);
+// Reads the peer's stream read by read. Typed text stays text: inside a chat
+// line or a name a keyword begins a new message only where the text before it
+// is whole and everything from it to the end of what was received reads as
+// exactly-formed messages (the last may still be arriving); otherwise the text
+// runs on, also into the next read unless that read begins with such messages.
+class MessageReader {
+public:
+    // Adds one read; returns every message it completes, in order.
+    std::vector<GameMessage> Take(const QString& read);
+    // Forgets everything received so far.
+    void Clear();
+    // The received text still waiting to become a message.
+    const QString& Held() const { return held_; }
 
-// Reads one message; its keyword is compared exactly.
+private:
+    QString held_;
+    GameMessage::Kind open_ = GameMessage::Unknown; // the free text the next read may continue
+    bool openShown_ = false;                        // that text was not yet cut at a "#"
+};
+
+// Reads one whole message; its keyword is compared exactly.
 GameMessage ReadMessage(QString message);
 
 // A truth value as the wire writes it.

@@ -25,23 +25,38 @@ frmBatePapo::frmBatePapo() : cmdAlerta(this), Chat(this), Enviar(this), cmdEnvia
     cmdEnviar.Click = [this] { cmdEnviar_Click(); };
     cmdAlerta.Click = [this] { cmdAlerta_Click(); };
     Enviar.KeyPress = [this](int& KeyAscii) { Enviar_KeyPress(KeyAscii); };
+    flashEnd_.setSingleShot(true);
+    QObject::connect(&flashEnd_, &QTimer::timeout, this, [this] { Chat.BackColor = HistoryColour; });
 }
 
 void frmBatePapo::AddLine(const QString& line)
 {
     Chat.SelStart = Chat.Text().size();
     Chat.SelText = line + "\r\n";
+    peerLineOpen_ = false;
+}
+
+void frmBatePapo::AddPeerLine(const QString& line)
+{
+    AddLine(line);
+    peerLineOpen_ = true;
+}
+
+void frmBatePapo::ContinuePeerLine(const QString& text)
+{
+    if (!peerLineOpen_) {
+        AddPeerLine(Players(2).Name + " diz: " + text);
+        return;
+    }
+    Chat.SelStart = Chat.Text().size() - 2; // before the line's end
+    Chat.SelText = text;
 }
 
 void frmBatePapo::Flash()
 {
     Chat.BackColor = FlashColour;
     PlaySoundFile("Chat.wav", 1);
-    vb::DoEvents();
-    vb::Sleep(200);
-    // The peer may have left meanwhile and this window gone with it.
-    if (frmBatePapo::IfLoaded() == this)
-        Chat.BackColor = HistoryColour;
+    flashEnd_.start(vb::Paced(200)); // a line arriving meanwhile extends the flash
 }
 
 void frmBatePapo::cmdEnviar_Click()
@@ -75,13 +90,9 @@ void frmBatePapo::cmdAlerta_Click()
 {
     if (frmVorla::Get().EnviarDados("Alerta:"))
         return;
-    Chat.BackColor = FlashColour;
-    PlaySoundFile("Chat.wav", 1);
     Chat.Text = "\r\nSeu contato parece estar offline, assim, você não pode pedir sua atenção";
-    vb::DoEvents();
-    vb::Sleep(200);
-    if (frmBatePapo::IfLoaded() == this)
-        Chat.BackColor = HistoryColour;
+    peerLineOpen_ = false;
+    Flash();
 }
 
 void frmBatePapo::Enviar_KeyPress(int& KeyAscii)

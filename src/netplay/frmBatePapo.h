@@ -7,6 +7,8 @@
 #include "platform/forms/multilinetextbox.h"
 #include "platform/forms/textbox.h"
 
+#include <QTimer>
+
 class frmBatePapo : public vb::FormBase<frmBatePapo> {
 public:
     frmBatePapo();
@@ -21,13 +23,21 @@ public:
     static inline const QColor HistoryColour{0x1E, 0x1E, 0x1E};
     static inline const QColor FlashColour{0x80, 0x00, 0x00};
 
-    // Appends one line to the history.
+    // Appends one line to the history: the player's own, or the peer's.
     void AddLine(const QString& line);
-    // The history flashes red for a moment, with the chat sound.
+    void AddPeerLine(const QString& line);
+    // The rest of the peer's last line, that came in a later read.
+    void ContinuePeerLine(const QString& text);
+    // The history flashes red for a moment, with the chat sound; the colour
+    // comes back from a timer, so nothing waits here.
     void Flash();
 
     // Handlers.
     void cmdEnviar_Click();
     void cmdAlerta_Click();
     void Enviar_KeyPress(int& KeyAscii);
+
+private:
+    QTimer flashEnd_;
+    bool peerLineOpen_ = false; // the history's last line is the peer's
 };

@@ -242,6 +242,7 @@ void frmIniciar::cmdJogar_Click()
     }
     if (chkCliente.Value == vb::vbChecked && !hostAnswers())
         return;
+    frmVorla::Get().KeepKindOfGame();
     Hand.NetworkGame = true;
     IsServer = chkServidor.Value == vb::vbChecked;
     StartNetworkGame();
@@ -275,6 +276,8 @@ bool frmIniciar::hostAnswers()
 void frmIniciar::startComputerGame()
 {
     Hide();
+    frmVorla& table = frmVorla::Get();
+    table.CloseConnection();
     Hand.NetworkGame = false;
     ResetMatch();
     ClearTable();
@@ -282,6 +285,6 @@ void frmIniciar::startComputerGame()
     UpdateScoreBoard();
     Hand.PlayerLeads = true;
     Hand.Turn = 1;
-    frmVorla::Get().StartGame();
+    table.StartGame();
     Unload();
 }

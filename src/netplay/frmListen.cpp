@@ -159,6 +159,7 @@ void frmListen::cmdCancelar_Click()
     frmVorla& table = frmVorla::Get();
     if (table.Socket)
         table.Socket->CloseSck();
+    table.StartFailed();
     table.lblMens.Caption = "";
     Unload();
     frmIniciar::Get().Show(vb::vbModal, &table);

@@ -37,6 +37,7 @@ void StartNetworkGame()
             vb::MsgBox(QString::fromUtf8("Erro nº ") + QString::number(e.Number) + "\r\n" + e.Description,
                        vb::vbCritical);
         table.Socket.reset();
+        table.StartFailed();
         table.lblMens.Caption = "";
     }
 }

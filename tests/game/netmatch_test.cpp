@@ -7,6 +7,7 @@
 #include "netplay/frmBatePapo.h"
 #include "netplay/frmIniciar.h"
 #include "shell/modReg.h"
+#include "platform/winsock/winsock.h"
 #include "socket/CNetSocket.h"
 
 namespace {
@@ -35,6 +36,12 @@ public:
     // The next bytes the table sent, as many as the text expected has.
     QString Next(const QString& expected) { return QString::fromLatin1(winsocktest::RawRead(fd, expected.size())); }
     bool Nothing() { return !winsocktest::Readable(fd); }
+    // The table closed the connection (and sent nothing more).
+    bool Closed()
+    {
+        char c = 0;
+        return WaitUntil([&] { return winsocktest::Readable(fd); }) && ::recv(fd, &c, 1, 0) == 0;
+    }
     void Leave()
     {
         ::close(fd);
@@ -59,7 +66,7 @@ protected:
         QObject::connect(&dialogs_, &QTimer::timeout, [this] {
             if (auto* d = frmIniciar::IfLoaded(); d && d->isVisible()) {
                 ++newGameDialogs;
-                d->cmdCancelar.ClickWith();
+                newGame(*d);
             }
         });
         dialogs_.start();
@@ -89,6 +96,7 @@ protected:
     }
 
     int newGameDialogs = 0;
+    std::function<void(frmIniciar&)> newGame = [](frmIniciar& d) { d.cmdCancelar.ClickWith(); };
 
 private:
     QTimer dialogs_;
@@ -229,7 +237,7 @@ TEST_F(NetworkMatch, ChatLinesAndNudgesReachTheChatWindow)
     peer.Send("Chat:#bom jogo#resto");
     ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("diz"); }));
     EXPECT_EQ(chat.Chat.Text(), "Rui diz: bom jogo\r\n") << "cut before its first #";
-    EXPECT_EQ(chat.Chat.BackColor(), frmBatePapo::HistoryColour);
+    EXPECT_TRUE(WaitUntil([&] { return chat.Chat.BackColor() == frmBatePapo::HistoryColour; }));
     const int top = chat.Top;
     peer.Send("Alerta:Chat:#de novo");
     ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("de novo"); }));
@@ -298,6 +306,172 @@ TEST_F(NetworkMatch, ThePeerLeavingWhileItsRaiseIsAnsweredClosesTheAnswerDialog)
     EXPECT_FALSE(frmVorlada::Loaded());
     winsocktest::ProcessFor(20);
     EXPECT_EQ(Hand.Stake, 1) << "the raise of the departed match counts for nothing";
+}
+
+// Back at the new-game dialog with input free, the table as a new match shows it.
+void ExpectBackAtTheStart(frmVorla& table)
+{
+    EXPECT_FALSE(table.Socket);
+    EXPECT_FALSE(Hand.NetworkGame);
+    EXPECT_FALSE(Hand.InputLocked);
+    EXPECT_FALSE(frmBatePapo::Loaded());
+    EXPECT_TRUE(table.lblMenu(1).Enabled());
+    EXPECT_EQ(table.lblVorla.Caption(), "Vorla") << "the first call again";
+    EXPECT_FALSE(table.picJog(1).Visible());
+    EXPECT_EQ(Players(1).Points, 0);
+}
+
+TEST_F(NetworkMatch, APeerThatVanishesInMidHandEndsTheMatchAsALeavingOne)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    std::int32_t probes = 0;
+    ws::getsockopt(table().Socket->SocketHandle(), ws::SolSocket, ws::SoKeepAlive, &probes);
+    EXPECT_EQ(probes, 1) << "a peer that vanishes without a word is found";
+    table().lblVorla.ClickWith();
+    ASSERT_EQ(peer.Next("Vorla:"), "Vorla:");
+    peer.Send("ReageVorla:#1");
+    ASSERT_TRUE(WaitUntil([&] { return table().lblVorla.Caption() == "Seis"; }));
+
+    winsocktest::RawReset(peer.fd);
+    peer.fd = -1;
+    ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, "Rui saiu do Jogo!");
+    ExpectBackAtTheStart(table());
+    table().lblMenu(0).ClickWith();
+    EXPECT_EQ(newGameDialogs, 2) << "\"Novo Jogo\" opens again";
+}
+
+TEST_F(NetworkMatch, ThePeerLeavingDuringTheElevenPointQuestionClosesItAndTheNextPeerIsAnsweredAtOnce)
+{
+    auto peer = std::make_unique<Peer>();
+    Start(*peer);
+    Players(1).Points = 11;
+    bool questionClosed = false;
+    const auto previous = vb::SetMsgBoxResponder([&](const vb::MsgBoxRequest& r) {
+        boxes.push_back(r);
+        if (!r.prompt.startsWith(QString::fromUtf8("Você tem 11 pontos!")))
+            return int(vb::vbOK);
+        peer->Leave(); // and the player does not answer
+        vb::WaitUntil([&] { return r.Closed(); });
+        questionClosed = true;
+        return int(vb::vbYes);
+    });
+    // The next match begins from the new-game dialog while the question's step is still on the stack.
+    std::unique_ptr<Peer> next;
+    newGame = [&](frmIniciar&) {
+        if (next)
+            return;
+        Hand.NetworkGame = true; // as "Jogar" on the network sets it
+        next = std::make_unique<Peer>();
+    };
+    peer->Send("Cartas:##1#2#3#5#6#7#40#");
+    ASSERT_TRUE(WaitUntil([&] { return next != nullptr; }));
+    ASSERT_EQ(next->Next("Nome:#Ana"), "Nome:#Ana");
+    next->Send("Dados:#Lia#True#True#False");
+    EXPECT_EQ(next->Next("Iniciar:"), "Iniciar:");
+    EXPECT_EQ(Players(2).Name, "Lia");
+    EXPECT_TRUE(questionClosed);
+    vb::SetMsgBoxResponder(previous);
+}
+
+TEST_F(NetworkMatch, ThePeerLeavingDuringTheDealsFirstFlightEndsTheDealThere)
+{
+    Peer peer;
+    Start(peer);
+    gametest::Looker leave;
+    leave.Start([&] {
+        if (peer.fd >= 0 && Players(1).Cards(1) != 0 && table().picBar(1).Top() != 3300)
+            peer.Leave(); // the first card is on its way to the hand
+    });
+    peer.Send("Cartas:##1#2#3#5#6#7#40#");
+    // A deal that went on would index the emptied hand: the handler hook fails the test.
+    ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+    winsocktest::ProcessFor(20);
+    EXPECT_FALSE(table().picJog(1).Visible());
+    EXPECT_FALSE(table().picMac(1).Visible());
+}
+
+TEST_F(NetworkMatch, AComputerGameStartedWhileConnectedLeavesThePeerBehind)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    CutWhenAsked();
+    frmIniciar::Get().cmdJogar.ClickWith(); // "Jogar contra o computador"
+    ASSERT_EQ(Players(2).Name, "Computador");
+    EXPECT_TRUE(peer.Closed()) << "the peer sees this player leave";
+    const int points = Players(1).Points;
+    peer.Send("Correu:");
+    peer.Send("Chat:#ainda aqui");
+    winsocktest::ProcessFor(50);
+    EXPECT_EQ(Players(1).Points, points);
+    EXPECT_EQ(newGameDialogs, 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(frmBatePapo::Loaded());
+    EXPECT_TRUE(table().lblMenu(1).Enabled());
+}
+
+TEST_F(NetworkMatch, ABurstOfChatLinesNeitherNestsTheReaderNorHoldsTheTable)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    frmBatePapo& chat = frmBatePapo::Get();
+    // At the real pace, one line at every turn of the event loop, so that lines
+    // arrive while others flash.
+    vb::SetPaceFactor(1);
+    constexpr int kLines = 1000;
+    int sent = 0;
+    gametest::Looker sender;
+    sender.Start([&] {
+        if (sent < kLines)
+            peer.Send("Chat:#linha " + QString::number(++sent));
+    });
+    // A reader that nested would have failed the test through the handler hook.
+    ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("linha " + QString::number(kLines) + "\r\n"); }));
+    EXPECT_EQ(chat.Chat.Text().count("Rui diz: linha "), kLines);
+    table().picJog(1).ClickWith();
+    EXPECT_EQ(peer.Next("Jogar:#1"), "Jogar:#1") << "the table answers at once";
+    EXPECT_TRUE(WaitUntil([&] { return chat.Chat.BackColor() == frmBatePapo::HistoryColour; }));
+    vb::SetPaceFactor(0);
+}
+
+TEST_F(NetworkMatch, AFloodOfGameMessagesWhileAStepRunsEndsTheConnection)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    {
+        const GameStep step;
+        QString flood;
+        for (int i = 0; i < 1000; ++i)
+            flood += "Manda11:";
+        peer.Send(flood);
+        ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, "Rui saiu do Jogo!");
+    ExpectBackAtTheStart(table());
+    EXPECT_TRUE(peer.Closed());
+}
+
+TEST_F(NetworkMatch, NoRaiseWhileAPlayerHasElevenPoints)
+{
+    Peer peer;
+    Start(peer);
+    Players(2).Points = 11;
+    Players(1).Points = 11; // both: the hand is played for the match, at stake 1
+    Deal(peer);
+    gametest::RaiseAnswerer answerer({});
+    Hand.Turn = 2;
+    peer.Send("Vorla:");
+    peer.Send("Jogar:#1"); // applied after whatever the raise did
+    ASSERT_TRUE(WaitUntil([] { return Players(2).Cards(1) == 0; }));
+    EXPECT_EQ(Hand.Stake, 1);
+    EXPECT_TRUE(answerer.offers.empty());
 }
 
 TEST_F(NetworkMatch, AFailedConnectionClosesTheSocketAndSaysNothing)

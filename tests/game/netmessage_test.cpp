@@ -1,5 +1,6 @@
-// Cutting the peer's messages out of the received text, and reading their fields.
+// Cutting the peer's messages out of the received stream, and reading their fields.
 #include "game/netmessage.h"
+#include "support/qtprint.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -8,70 +9,105 @@
 
 namespace {
 
-QStringList take(QString& received)
+// What a message applies, in short: the keyword's name and its fields.
+QString describe(const GameMessage& m)
 {
+    static const char* const names[] = {"?",      "Nome",  "Dados",      "Iniciar", "Cartas", "Jogar", "Descarta",
+                                        "Correu", "Vorla", "ReageVorla", "Manda11", "Chat",   "Alerta"};
+    QString d = names[m.kind];
+    if (!m.text.isEmpty())
+        d += " " + m.text;
+    if (m.number)
+        d += " " + QString::number(m.number);
+    if (m.kind == GameMessage::Cartas)
+        d += " " + QString::number(m.cards[0]) + ".." + QString::number(m.cards[6]);
+    for (const auto& option : m.options)
+        if (option)
+            d += *option ? " T" : " F";
+    return d;
+}
+
+// Feeds the reads one after another, as the socket delivers them; a line's rest
+// that came in a later read is joined to it, as the history shows it.
+QStringList feed(const QStringList& reads, QString* held = nullptr)
+{
+    MessageReader reader;
     QStringList out;
-    for (const QString& m : TakeMessages(received))
-        out << m;
+    for (const QString& read : reads)
+        for (const GameMessage& m : reader.Take(read)) {
+            if (m.continued && !out.isEmpty())
+                out.last() += m.text;
+            else
+                out << describe(m);
+        }
+    if (held)
+        *held = reader.Held();
     return out;
 }
 
-// Feeds the reads one after another, as the socket delivers them.
-QStringList feed(const QStringList& reads, QString* left = nullptr)
+struct Case {
+    QStringList reads;
+    QStringList applied;
+};
+
+TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
 {
-    QString received;
-    QStringList out;
-    for (const QString& read : reads) {
-        received += read;
-        out << take(received);
-    }
-    if (left)
-        *left = received;
-    return out;
+    const Case cases[] = {
+        // Joined real messages, each once; text before any keyword belongs to none.
+        {{"Jogar:#2Vorla:Chat:#oiAlerta:"}, {"Jogar 2", "Vorla", "Chat oi", "Alerta"}},
+        {{"ReageVorla:#1Vorla:"}, {"ReageVorla 1", "Vorla"}},
+        {{"Cartas:##5#12#33#1#40#17#22#Manda11:"}, {"Cartas 5..22", "Manda11"}},
+        {{"garbageIniciar:"}, {"Iniciar"}},
+        // A keyword in typed text, alone or with text after it, stays text.
+        {{"Chat:#Correu:"}, {"Chat Correu:"}},
+        {{"Chat:#Jogar:#2"}, {"Chat Jogar:"}},
+        {{"Chat:#Vorla:Correu:"}, {"Chat Vorla:", "Correu"}},
+        {{"Chat:#eu digo Vorla: vamos?"}, {"Chat eu digo Vorla: vamos?"}},
+        {{"Chat:#eu digo Vorla: vamos?Jogar:#1"}, {"Chat eu digo Vorla: vamos?", "Jogar 1"}},
+        {{"Chat:#ver Cartas:##1#2 já"}, {"Chat ver Cartas:"}},
+        {{"Nome:#Ana Vorla: SilvaIniciar:"}, {"Nome Ana Vorla: Silva", "Iniciar"}},
+        {{"Chat:#Manda11:Chat:#Iniciar:"}, {"Chat Manda11:", "Chat Iniciar:"}},
+        // The host's name may hold "#" and a keyword: the options are the last three fields.
+        {{"Dados:#Ana Vorla:#True#False#True"}, {"Dados Ana Vorla: T F T"}},
+        {{"Dados:#Zé#False Correu:#False#True#FalseIniciar:"}, {"Dados Zé#False Correu: F T F", "Iniciar"}},
+        // A line split over reads keeps its whole text; the next read continues it
+        // unless it begins with whole messages.
+        {{"Chat:#oi ", "Vorla: já"}, {"Chat oi Vorla: já"}},
+        {{"Chat:#oi ", "Correu:#mesmo"}, {"Chat oi Correu:"}},
+        {{"Chat:#oi", "Correu:"}, {"Chat oi", "Correu"}},
+        {{"Chat:#oiMan", "da11:"}, {"Chat oi", "Manda11"}},
+        {{"Chat:#oi Vor", "ge"}, {"Chat oi Vorge"}},
+        {{"Chat:#a#b", "c"}, {"Chat a"}},
+        {{"Chat:", "#ola"}, {"Chat ola"}},
+        {{"Dados:#Ana#True#False#Tr", "ue"}, {"Dados Ana T F T"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(feed(c.reads), c.applied) << c.reads.join(" | ").toStdString();
 }
 
-TEST(MessageCutting, JoinedMessagesAreEachTakenOnceWhole)
+TEST(MessageCutting, AStreamSplitAnywhereGivesTheSameMessages)
 {
-    QString rest;
-    EXPECT_EQ(feed({"Jogar:#2Vorla:Chat:#oiAlerta:"}, &rest), QStringList({"Jogar:#2", "Vorla:", "Chat:#oi", "Alerta:"}));
-    EXPECT_EQ(rest, "");
-    // The answer to a raise holds the raise's keyword; it stays one message.
-    EXPECT_EQ(feed({"ReageVorla:#1Vorla:"}), QStringList({"ReageVorla:#1", "Vorla:"}));
-    EXPECT_EQ(feed({"Cartas:##5#12#33#1#40#17#22#Manda11:"}),
-              QStringList({"Cartas:##5#12#33#1#40#17#22#", "Manda11:"}));
-    EXPECT_EQ(feed({"garbageIniciar:"}), QStringList({"Iniciar:"})) << "text before a keyword belongs to none";
-}
-
-TEST(MessageCutting, AMessageSplitOverReadsIsTakenOnceWhenWhole)
-{
-    const QString deal = "Cartas:##5#12#33#1#40#17#22#";
-    const QString dados = "Dados:#Ana#True#False#True";
-    const QString all = "Jogar:#3" + deal + dados + "ReageVorla:#2Iniciar:";
-    const QStringList whole = {"Jogar:#3", deal, dados, "ReageVorla:#2", "Iniciar:"};
-    // Every place of one cut, and every pair of cuts.
+    const QString all = "Dados:#Zé#False Vorla:#True#False#TrueJogar:#3Chat:#Vorla: vamos?"
+                        "Cartas:##5#12#33#1#40#17#22#Chat:#a#bcReageVorla:#2Nome:#Correu: Rui#Iniciar:";
+    const QStringList whole = {"Dados Zé#False Vorla: T F T", "Jogar 3",      "Chat Vorla: vamos?", "Cartas 5..22",
+                               "Chat a",                      "ReageVorla 2", "Nome Correu: Rui",   "Iniciar"};
+    ASSERT_EQ(feed({all}), whole);
     for (int i = 1; i < all.size(); ++i) {
-        EXPECT_EQ(feed({all.left(i), all.mid(i)}), whole) << "cut at " << i;
-        for (int j = i + 1; j < all.size(); ++j)
+        ASSERT_EQ(feed({all.left(i), all.mid(i)}), whole) << "cut at " << i;
+        for (int j = i + 1; j < all.size(); j += 3)
             ASSERT_EQ(feed({all.left(i), all.mid(i, j - i), all.mid(j)}), whole) << "cuts at " << i << ", " << j;
     }
-    QString rest;
-    EXPECT_EQ(feed({"Dados:#Ana#True#False#Tr"}, &rest), QStringList());
-    EXPECT_EQ(rest, "Dados:#Ana#True#False#Tr") << "a truth value still coming";
-    EXPECT_EQ(feed({"Chat:", "#ola"}), QStringList({"Chat:#ola"}));
 }
 
-TEST(MessageCutting, AFreeTextEndsWithItsReadAndKeepsItsLastLetters)
+TEST(MessageCutting, HeldTextIsBounded)
 {
-    // A line that ends in the first letters of a keyword is still whole.
-    EXPECT_EQ(feed({"Chat:#ABC", "Jogar:#1"}), QStringList({"Chat:#ABC", "Jogar:#1"}));
-    EXPECT_EQ(feed({"Nome:#Ana Vor"}), QStringList({"Nome:#Ana Vor"}));
-    QString rest;
-    EXPECT_EQ(feed({"lixo sem palavra"}, &rest), QStringList());
-    EXPECT_EQ(rest, "");
-    EXPECT_EQ(feed({QString(10000, 'x') + "Cartas:##1#2"}, &rest), QStringList());
-    EXPECT_EQ(rest, "Cartas:##1#2");
-    feed({"Cartas:##1#2" + QString(10000, 'x')}, &rest);
-    EXPECT_EQ(rest, "") << "held text is bounded";
+    QString held;
+    EXPECT_EQ(feed({QString(10000, 'x') + "Cartas:##1#2"}, &held), QStringList());
+    EXPECT_EQ(held, "Cartas:##1#2");
+    feed({"Cartas:##1#2" + QString(10000, 'x')}, &held);
+    EXPECT_EQ(held, "");
+    feed({"Dados:#" + QString(10000, 'x')}, &held);
+    EXPECT_EQ(held, "") << "a name that never ends";
 }
 
 TEST(MessageReading, FieldsAreReadAndCheckedForEveryKeyword)
@@ -100,6 +136,9 @@ TEST(MessageReading, FieldsAreReadAndCheckedForEveryKeyword)
         EXPECT_EQ(ReadMessage(bad).kind, GameMessage::Unknown) << bad;
 
     EXPECT_EQ(ReadMessage("Chat:#a#b").text, "a") << "a line is cut at its first #";
+    m = ReadMessage("Dados:#Zé#False#True#False#True");
+    EXPECT_EQ(m.text, "Zé#False");
+    EXPECT_EQ(m.options[0], std::optional<bool>(true));
     EXPECT_EQ(ReadMessage("vorla:").kind, GameMessage::Unknown) << "keywords are compared exactly";
     EXPECT_EQ(ReadMessage("Vorla:x").kind, GameMessage::Unknown);
     EXPECT_TRUE(ReadMessage("Alerta:").AppliesAtOnce());
@@ -116,7 +155,7 @@ TEST(MessageReading, RandomAndMutatedTextNeverGivesAFieldOutOfRange)
     const QString alphabet = "#:0123456789-TrueFalsx " + valid.join("");
     std::mt19937 rng(20261207);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    QString received;
+    MessageReader reader;
     int taken = 0;
     for (int round = 0; round < 20000; ++round) {
         QString read;
@@ -134,27 +173,28 @@ TEST(MessageReading, RandomAndMutatedTextNeverGivesAFieldOutOfRange)
                 }
             }
         }
-        received += read;
-        for (const QString& text : TakeMessages(received)) {
+        std::vector<GameMessage> messages;
+        ASSERT_NO_THROW(messages = reader.Take(read)) << read.toStdString();
+        for (const GameMessage& m : messages) {
             ++taken;
-            GameMessage m;
-            ASSERT_NO_THROW(m = ReadMessage(text)) << text.toStdString();
             switch (m.kind) {
             case GameMessage::Cartas:
                 for (auto c : m.cards)
-                    ASSERT_TRUE(c >= 1 && c <= 40) << text.toStdString();
+                    ASSERT_TRUE(c >= 1 && c <= 40);
                 break;
             case GameMessage::Jogar:
             case GameMessage::Descarta:
             case GameMessage::ReageVorla:
-                ASSERT_TRUE(m.number >= 1 && m.number <= 3) << text.toStdString();
+                ASSERT_TRUE(m.number >= 1 && m.number <= 3);
+                break;
+            case GameMessage::Dados:
                 break;
             default:
                 ASSERT_FALSE(m.text.contains('#'));
                 break;
             }
         }
-        ASSERT_LE(received.size(), 4096);
+        ASSERT_LE(reader.Held().size(), 4096);
     }
     EXPECT_GT(taken, 2000);
 }

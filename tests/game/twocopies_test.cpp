@@ -1,10 +1,12 @@
-// A whole network match between two copies of the program: this test program
-// runs a second time as the guest, and both players play as fast as the table
-// lets them (first card in hand, accept every raise, play every hand at 11).
+// Network matches between two copies of the program: this test program runs a
+// second time as the guest. In the whole match both players play as fast as the
+// table lets them (first card in hand, accept every raise, play every hand at 11).
 #include "socket/sockettest.h"
+#include "support/qtprint.h"
 #include "tablefixture.h"
 
 #include "game/frmVorlada.h"
+#include "netplay/frmBatePapo.h"
 #include "netplay/frmIniciar.h"
 #include "socket/CNetSocket.h"
 
@@ -12,7 +14,12 @@
 
 namespace {
 
+using sockettest::WaitUntil;
+
 const char* const kPortVariable = "MIRVO_TEST_HOST_PORT";
+
+// Generous: the two copies share a loaded machine.
+constexpr int kLimitMs = 60000;
 
 class TwoCopies : public TableTest {
 protected:
@@ -26,8 +33,59 @@ protected:
     void TearDown() override
     {
         player_.Stop();
+        if (guest_.state() != QProcess::NotRunning) {
+            guest_.kill();
+            guest_.waitForFinished();
+        }
         table().Socket.reset();
         TableTest::TearDown();
+    }
+
+    // The guest's copy when this program runs as one.
+    static bool IsGuest() { return !qgetenv(kPortVariable).isEmpty(); }
+
+    // The guest connects to the host of the other copy.
+    void JoinAsGuest()
+    {
+        Players(1).Name = "Guest";
+        table().NewSocket();
+        table().Socket->Connect("127.0.0.1", qgetenv(kPortVariable).toInt());
+    }
+
+    // The host listens and starts the guest's copy, which runs the same test.
+    void HostAndStartTheGuest()
+    {
+        Players(1).Name = "Host";
+        IsServer = true;
+        table().NewSocket();
+        table().Socket->Bind(0);
+        table().Socket->Listen();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kPortVariable, QString::number(table().Socket->LocalPort()));
+        guest_.setProcessEnvironment(env);
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        guest_.start(QCoreApplication::applicationFilePath(),
+                     {QString("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+        ASSERT_TRUE(guest_.waitForStarted());
+        ASSERT_TRUE(WaitUntil([] { return Players(2).Name == "Guest"; }, kLimitMs));
+    }
+
+    // Leaves the match and returns the line the guest printed after "RESULT ".
+    QString LeaveAndReadTheGuest()
+    {
+        table().Socket->CloseSck();
+        if (!WaitUntil([&] { return guest_.state() == QProcess::NotRunning; }, kLimitMs))
+            return "the guest did not end";
+        const QString out = QString::fromUtf8(guest_.readAllStandardOutput());
+        const qsizetype at = out.indexOf("RESULT ");
+        return at < 0 ? out : out.mid(at + 7).section('\n', 0, 0);
+    }
+
+    // The guest's last word, for the host to read.
+    static void Tell(const QString& result)
+    {
+        std::printf("RESULT %s\n", qUtf8Printable(result));
+        std::fflush(stdout);
     }
 
     // One look at the table, acting where the player may.
@@ -38,12 +96,14 @@ protected:
             d->cmdCancelar.ClickWith();
             return;
         }
-        if (auto* d = frmVorlada::IfLoaded(); d && d->isVisible()) {
-            d->Retorno(1).ClickWith();
-            return;
-        }
         if (table().lblbaralho.Visible()) {
             table().picCarta(7).ClickWith();
+            return;
+        }
+        if (!playing)
+            return;
+        if (auto* d = frmVorlada::IfLoaded(); d && d->isVisible()) {
+            d->Retorno(1).ClickWith();
             return;
         }
         if (Hand.Turn != 1 || Hand.InputLocked || table().PlayInProgress)
@@ -57,21 +117,20 @@ protected:
     }
 
     bool peerLeft = false;
+    bool playing = true; // plays cards and answers raises, besides cutting
 
 private:
     gametest::Looker player_;
+    QProcess guest_;
 };
 
 TEST_F(TwoCopies, PlayAMatchToItsEndAndAgreeOnTheScore)
 {
-    const QByteArray port = qgetenv(kPortVariable);
-    if (!port.isEmpty()) {
-        // The guest: plays until the host leaves, then tells what it saw last.
-        Players(1).Name = "Guest";
-        table().NewSocket();
-        table().Socket->Connect("127.0.0.1", port.toInt());
+    if (IsGuest()) {
+        // Plays until the host leaves, then tells what it saw last.
+        JoinAsGuest();
         int won[3] = {0, 0, 0};
-        sockettest::WaitUntil(
+        WaitUntil(
             [&] {
                 if (!peerLeft) {
                     won[1] = Players(1).MatchesWon;
@@ -79,40 +138,85 @@ TEST_F(TwoCopies, PlayAMatchToItsEndAndAgreeOnTheScore)
                 }
                 return peerLeft;
             },
-            60000);
-        std::printf("RESULT %d %d\n", won[1], won[2]);
-        std::fflush(stdout);
+            kLimitMs);
+        Tell(QString("%1 %2").arg(won[1]).arg(won[2]));
         return;
     }
 
-    Players(1).Name = "Host";
-    IsServer = true;
-    table().NewSocket();
-    table().Socket->Bind(0);
-    table().Socket->Listen();
-    QProcess guest;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kPortVariable, QString::number(table().Socket->LocalPort()));
-    guest.setProcessEnvironment(env);
-    guest.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=TwoCopies.PlayAMatchToItsEndAndAgreeOnTheScore"});
-    ASSERT_TRUE(guest.waitForStarted());
-    ASSERT_TRUE(sockettest::WaitUntil([] { return Players(2).Name == "Guest"; }, 10000));
-    ASSERT_TRUE(sockettest::WaitUntil([] { return Players(1).MatchesWon + Players(2).MatchesWon >= 1; }, 60000))
+    HostAndStartTheGuest();
+    ASSERT_TRUE(WaitUntil([] { return Players(1).MatchesWon + Players(2).MatchesWon >= 1; }, kLimitMs))
         << "points " << int(Players(1).Points) << " to " << int(Players(2).Points);
-    // Both copies have scored the same last hand once the next deal has begun.
-    sockettest::WaitUntil([this] { return table().picJog(3).Visible(); }, 2000);
+    // Both copies have scored the same last hand once the next deal is done.
+    const HandGuard lastHand;
+    ASSERT_TRUE(WaitUntil([&] { return lastHand.Replaced() && table().picJog(3).Visible(); }, kLimitMs));
     const int hostWon = Players(1).MatchesWon, guestWon = Players(2).MatchesWon;
-    table().Socket->CloseSck();
-    ASSERT_TRUE(sockettest::WaitUntil([&] { return guest.state() == QProcess::NotRunning; }, 20000));
-    const QString out = QString::fromLatin1(guest.readAllStandardOutput());
-    const qsizetype at = out.indexOf("RESULT ");
-    ASSERT_GE(at, 0) << out.toStdString();
-    const QStringList seen = out.mid(at + 7).section('\n', 0, 0).split(' ');
-    ASSERT_EQ(seen.size(), 2);
+    const QStringList seen = LeaveAndReadTheGuest().split(' ');
+    ASSERT_EQ(seen.size(), 2) << seen.join(' ').toStdString();
     EXPECT_EQ(seen[0].toInt(), guestWon) << "the guest counts its own match won";
     EXPECT_EQ(seen[1].toInt(), hostWon);
     EXPECT_EQ(hostWon + guestWon, 1);
+}
+
+// What a copy holds of the hand: stake, both scores and both hands, from its own side.
+QString HandState()
+{
+    QString state = QString("%1 %2:%3").arg(Hand.Stake).arg(Players(1).Points).arg(Players(2).Points);
+    for (int p = 1; p <= 2; ++p)
+        for (int i = 1; i <= 3; ++i)
+            state += QString(i == 1 ? " %1" : ",%1").arg(Players(p).Cards(i));
+    return state;
+}
+
+// The same hand seen from the other side: the players change places.
+QString FromTheOtherSide(const QString& state)
+{
+    const QStringList f = state.split(' ');
+    return QString("%1 %2 %3 %4").arg(f[0], f[1].section(':', 1) + ":" + f[1].section(':', 0, 0), f[3], f[2]);
+}
+
+TEST_F(TwoCopies, ChatLinesHoldingKeywordsInMidHandStayText)
+{
+    playing = false;
+    const QStringList lines = {"Correu:", "Vorla:", "Jogar:#2", "eu digo Vorla: vamos?"};
+    if (IsGuest()) {
+        JoinAsGuest();
+        // The guest leads the first hand; instead of playing it chats.
+        if (!WaitUntil([this] { return table().picJog(3).Visible() && !Hand.InputLocked; }, kLimitMs))
+            return Tell("no deal");
+        frmBatePapo& chat = frmBatePapo::Get();
+        for (const QString& line : lines) {
+            chat.Enviar.Text = line;
+            chat.cmdEnviar.ClickWith();
+        }
+        if (!WaitUntil([&] { return chat.Chat.Text().contains("Host diz: visto"); }, kLimitMs))
+            return Tell("no answer");
+        Tell(HandState() + "|" + chat.Chat.Text().split("\r\n", Qt::SkipEmptyParts).join('/'));
+        WaitUntil([&] { return peerLeft; }, kLimitMs);
+        return;
+    }
+
+    HostAndStartTheGuest();
+    frmBatePapo& chat = frmBatePapo::Get();
+    ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("vamos?"); }, kLimitMs));
+    chat.Enviar.Text = "visto";
+    chat.cmdEnviar.ClickWith();
+    // A line is shown cut at its first "#" on the other side, as typed on its own.
+    QStringList history, own;
+    for (const QString& line : lines) {
+        history << "Guest diz: " + QString(line).section('#', 0, 0);
+        own << "Guest diz: " + line;
+    }
+    EXPECT_EQ(chat.Chat.Text().split("\r\n", Qt::SkipEmptyParts), history + QStringList{"Host diz: visto"});
+    const QString hostState = HandState();
+    EXPECT_EQ(Hand.Stake, 1);
+    EXPECT_EQ(Players(1).Points + Players(2).Points, 0);
+    EXPECT_TRUE(Players(2).Cards(2) != 0 && Players(1).Cards(3) != 0) << hostState.toStdString();
+
+    const QString guest = LeaveAndReadTheGuest();
+    ASSERT_TRUE(guest.contains('|')) << guest.toStdString();
+    EXPECT_EQ(guest.section('|', 0, 0), FromTheOtherSide(hostState)) << "both copies hold the same hand";
+    EXPECT_EQ(guest.section('|', 1), (own + QStringList{"Host diz: visto"}).join('/'))
+        << "the guest's history shows its own lines whole too";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
 #include "platform/instance.h"
+#include "shell/frmOption.h"
 #include "shell/modFunoes.h"
 
 #include <QTimer>
@@ -226,6 +227,29 @@ TEST_F(NewGameDialog, GuestNeedsAHostThatAnswers)
     vb::WaitUntil([&] { return socket->State() == sckClosed; });
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(frmIniciar::Loaded());
+    frmVorla::Get().Socket.reset();
+}
+
+// A start that never connected leaves the kind of game as it was before
+// "Jogar": after "Cancelar" the options are all the player's own.
+TEST_F(NewGameDialog, AFailedGuestStartPutsTheKindOfGameBack)
+{
+    frmIniciar& dialog = shown();
+    chooseGuest(dialog, "127.0.0.1"); // nothing waits on its game port
+    click(dialog.cmdJogar);
+    const auto socket = frmVorla::Get().Socket;
+    ASSERT_TRUE(socket);
+    vb::WaitUntil([&] { return socket->State() == sckClosed; });
+    EXPECT_FALSE(Hand.NetworkGame);
+    EXPECT_FALSE(IsServer);
+    click(dialog.cmdCancelar);
+    frmOption& options = frmOption::Get();
+    for (const vb::Control* c : std::initializer_list<const vb::Control*>{
+             &options.fraBaralho, &options.fra11x11, &options.fraManilhas, &options.chkExibir, &options.optTipoBar(1),
+             &options.optTipoBar(2), &options.opt11x11(1), &options.opt11x11(2), &options.optManilha(1),
+             &options.optManilha(2)})
+        EXPECT_TRUE(c->Enabled()) << c->objectName().toStdString();
+    options.Unload();
     frmVorla::Get().Socket.reset();
 }
 

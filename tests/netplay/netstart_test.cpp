@@ -260,7 +260,8 @@ TEST_F(ChatWindow, LinesAreSentWholeAndWrittenToTheOwnHistory)
     chat.cmdAlerta.ClickWith();
     EXPECT_EQ(chat.Chat.Text(),
               QString::fromUtf8("\r\nSeu contato parece estar offline, assim, você não pode pedir sua atenção"));
-    EXPECT_EQ(chat.Chat.BackColor(), frmBatePapo::HistoryColour);
+    EXPECT_EQ(chat.Chat.BackColor(), frmBatePapo::FlashColour);
+    EXPECT_TRUE(WaitUntil([&] { return chat.Chat.BackColor() == frmBatePapo::HistoryColour; }));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/instance.h"
+#include "support/qtprint.h"
 #include "platform/forms/controlarray.h"
 #include "platform/forms/form.h"
 #include "platform/forms/handlers.h"
@@ -18,6 +19,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -235,6 +237,17 @@ TEST(PaceTest, WaitingForAConditionDoesNotSpin)
     EXPECT_LT(cpuSeconds() - before, 0.15) << "a spinning wait would burn the whole 300 ms";
 }
 
+TEST(HandlerTest, AFailingHandlerIsToldInOneLineAndTheLoopGoesOn)
+{
+    QStringList told;
+    auto previous = vb::SetHandlerFailureHook([&](const QString& line) { told << line; });
+    vb::RunHandler([] { throw std::runtime_error("fora do baralho"); }, "frmProbe_Click");
+    vb::RunHandler([] { throw 7; }, "frmProbe_Load");
+    vb::RunHandler([] {});
+    vb::SetHandlerFailureHook(previous);
+    EXPECT_EQ(told, (QStringList{"frmProbe_Click failed: fora do baralho", "frmProbe_Load failed: unknown exception"}));
+}
+
 TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
 {
     std::vector<vb::MsgBoxRequest> asked;
@@ -267,6 +280,23 @@ TEST(MsgBoxTest, RealBoxHasPortugueseButtons)
     EXPECT_EQ(vb::MsgBox("Jogar?", vb::vbYesNo), vb::vbNo);
     texts.sort();
     EXPECT_EQ(texts, (QStringList{"Não", "Sim"}));
+}
+
+TEST(MsgBoxTest, OpenBoxesCloseFromCodeAsByTheirEscapeButton)
+{
+    QTimer::singleShot(0, [] { vb::CloseMsgBoxes(); });
+    EXPECT_EQ(vb::MsgBox("Jogar?", vb::vbYesNo), vb::vbNo);
+
+    bool closed = false;
+    auto previous = vb::SetMsgBoxResponder([&](const vb::MsgBoxRequest& r) {
+        EXPECT_FALSE(r.Closed());
+        vb::CloseMsgBoxes();
+        closed = r.Closed();
+        return vb::vbOK;
+    });
+    vb::MsgBox("Aviso");
+    vb::SetMsgBoxResponder(previous);
+    EXPECT_TRUE(closed);
 }
 
 } // namespace

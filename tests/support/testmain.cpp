@@ -1,5 +1,8 @@
 // Entry point of every test program: an offscreen application, no waiting, and a
-// private settings folder, so that no test touches the user's own settings.
+// private settings folder, so that no test touches the user's own settings; a
+// handler that fails makes the running test fail.
+#include "platform/forms/handlers.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -26,5 +29,7 @@ int main(int argc, char** argv)
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // A handler that throws is a fault of the test that is running.
+    vb::SetHandlerFailureHook([](const QString& line) { ADD_FAILURE() << line.toStdString(); });
     return RUN_ALL_TESTS();
 }

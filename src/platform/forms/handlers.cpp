@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <exception>
+#include <utility>
 #include <vector>
 
 namespace vb {
@@ -12,6 +13,16 @@ namespace {
 int depth = 0;
 std::vector<QPointer<QObject>> doomed;
 bool sweepPosted = false;
+
+HandlerFailureHook failureHook;
+
+void handlerFailed(const char* name, const QString& what)
+{
+    const QString line = QString("%1 failed: %2").arg(QLatin1String(name), what);
+    qWarning("%s", qUtf8Printable(line));
+    if (failureHook)
+        failureHook(line);
+}
 
 void sweep();
 
@@ -49,16 +60,24 @@ HandlerScope::~HandlerScope()
         postSweep();
 }
 
-void RunHandler(const std::function<void()>& handler)
+void RunHandler(const std::function<void()>& handler, const char* name)
 {
     if (!handler)
         return;
     HandlerScope scope;
+    // A failing step of a handler is skipped, as everywhere in the game, but seen.
     try {
         handler();
-    } catch (const std::exception&) {
-        // A failing step of a handler is skipped, as everywhere in the game.
+    } catch (const std::exception& e) {
+        handlerFailed(name, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        handlerFailed(name, "unknown exception");
     }
+}
+
+HandlerFailureHook SetHandlerFailureHook(HandlerFailureHook hook)
+{
+    return std::exchange(failureHook, std::move(hook));
 }
 
 void DestroyLater(QObject* object)

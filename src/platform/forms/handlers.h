@@ -5,6 +5,7 @@
 // deferred delete is not enough: a nested event loop runs it before the outer
 // handler has returned.)
 #include <QObject>
+#include <QString>
 #include <functional>
 
 namespace vb {
@@ -19,8 +20,14 @@ public:
 };
 
 // Runs a handler inside a scope. Exceptions stop at the handler: the event loop
-// must go on whatever one handler did.
-void RunHandler(const std::function<void()>& handler);
+// must go on whatever one handler did. Each is logged in one line, with the
+// handler's name, and told to the failure hook.
+void RunHandler(const std::function<void()>& handler, const char* name = "event handler");
+
+// Called with that line for every handler that failed (tests fail on it);
+// returns the previous hook.
+using HandlerFailureHook = std::function<void(const QString& line)>;
+HandlerFailureHook SetHandlerFailureHook(HandlerFailureHook hook);
 
 // Deletes the object once no handler is running.
 void DestroyLater(QObject* object);

@@ -5,7 +5,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+
+#include <cstdint>
+#include <vector>
 
 namespace vb {
 namespace {
@@ -14,6 +18,17 @@ MsgBoxResponder& responder()
 {
     static MsgBoxResponder current;
     return current;
+}
+
+// Counts the calls of CloseMsgBoxes; a box opened before the last one is closed.
+std::uint64_t closings = 0;
+std::vector<QPointer<QMessageBox>> openBoxes;
+
+void run(QMessageBox& box)
+{
+    openBoxes.emplace_back(&box);
+    box.exec();
+    std::erase(openBoxes, QPointer<QMessageBox>(&box));
 }
 
 QMessageBox::Icon iconOf(int style)
@@ -41,13 +56,13 @@ int showBox(const MsgBoxRequest& request)
         QPushButton* no = box.addButton(QString::fromUtf8("Não"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
-        box.exec();
+        run(box);
         return box.clickedButton() == yes ? vbYes : vbNo;
     }
     QPushButton* ok = box.addButton(QString::fromUtf8("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
-    box.exec();
+    run(box);
     return vbOK;
 }
 
@@ -55,11 +70,20 @@ int showBox(const MsgBoxRequest& request)
 
 int MsgBox(const QString& prompt, int style, const QString& title)
 {
-    const MsgBoxRequest request{prompt, style, title.isEmpty() ? instance::Title() : title};
+    const MsgBoxRequest request{prompt, style, title.isEmpty() ? instance::Title() : title,
+                                [opened = closings] { return closings != opened; }};
     if (responder())
         return responder()(request);
     HandlerScope scope; // the box's loop runs handlers; nothing under it may go
     return showBox(request);
+}
+
+void CloseMsgBoxes()
+{
+    ++closings;
+    for (const QPointer<QMessageBox>& box : std::vector(openBoxes))
+        if (box)
+            box->close();
 }
 
 MsgBoxResponder SetMsgBoxResponder(MsgBoxResponder next)

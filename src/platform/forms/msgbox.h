@@ -23,7 +23,12 @@ struct MsgBoxRequest {
     QString prompt;
     int style;
     QString title; // the title shown, the application title when none was given
+    // True once CloseMsgBoxes has closed the box (a responder that waits ends then).
+    std::function<bool()> Closed;
 };
+
+// Closes every open box as its escape button does ("Não", "OK").
+void CloseMsgBoxes();
 using MsgBoxResponder = std::function<int(const MsgBoxRequest&)>;
 
 // Installs a responder (an empty one restores the real boxes); returns the previous one.

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -215,9 +216,25 @@ int PosixOption(int optname)
 {
     switch (optname) {
     case SoBroadcast: return SO_BROADCAST;
+    case SoKeepAlive: return SO_KEEPALIVE;
     case SoSndBuf: return SO_SNDBUF;
     case SoRcvBuf: return SO_RCVBUF;
     default: return -1;
+    }
+}
+
+// The level and option of a socket option, -1 for one that is not offered.
+std::pair<int, int> PosixOption(int level, int optname)
+{
+    if (level == SolSocket)
+        return {SOL_SOCKET, PosixOption(optname)};
+    if (level != IpProtoTcp)
+        return {-1, -1};
+    switch (optname) {
+    case TcpKeepIdle: return {IPPROTO_TCP, TCP_KEEPIDLE};
+    case TcpKeepCnt: return {IPPROTO_TCP, TCP_KEEPCNT};
+    case TcpKeepIntvl: return {IPPROTO_TCP, TCP_KEEPINTVL};
+    default: return {IPPROTO_TCP, -1};
     }
 }
 
@@ -492,20 +509,20 @@ int getsockopt(SOCKET s, int level, int optname, std::int32_t* optval)
     Sock* k = Find(s);
     if (!k)
         return SOCKET_ERROR;
-    if (level != SolSocket)
-        return Fail(WSAEINVAL);
-    if (optname == SoMaxMsgSize) {
+    if (level == SolSocket && optname == SoMaxMsgSize) {
         if (!IsDatagram(*k))
             return Fail(WSAENOPROTOOPT);
         *optval = 65507; // the largest IPv4 datagram payload
         return 0;
     }
-    const int option = PosixOption(optname);
+    const auto [posixLevel, option] = PosixOption(level, optname);
+    if (posixLevel < 0)
+        return Fail(WSAEINVAL);
     if (option < 0)
         return Fail(WSAENOPROTOOPT);
     int value = 0;
     socklen_t len = sizeof value;
-    if (::getsockopt(k->fd, SOL_SOCKET, option, &value, &len) != 0)
+    if (::getsockopt(k->fd, posixLevel, option, &value, &len) != 0)
         return FailErrno();
     *optval = value;
     return 0;
@@ -516,13 +533,13 @@ int setsockopt(SOCKET s, int level, int optname, std::int32_t optval)
     Sock* k = Find(s);
     if (!k)
         return SOCKET_ERROR;
-    if (level != SolSocket)
+    const auto [posixLevel, option] = PosixOption(level, optname);
+    if (posixLevel < 0)
         return Fail(WSAEINVAL);
-    const int option = PosixOption(optname);
     if (option < 0)
         return Fail(WSAENOPROTOOPT);
     const int value = optval;
-    if (::setsockopt(k->fd, SOL_SOCKET, option, &value, sizeof value) != 0)
+    if (::setsockopt(k->fd, posixLevel, option, &value, sizeof value) != 0)
         return FailErrno();
     return 0;
 }

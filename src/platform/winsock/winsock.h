@@ -29,10 +29,15 @@ constexpr int IpProtoTcp = 6;
 constexpr int IpProtoUdp = 17;
 
 constexpr int SolSocket = 0xFFFF;
+constexpr int SoKeepAlive = 0x08;
 constexpr int SoBroadcast = 0x20;
 constexpr int SoSndBuf = 0x1001;
 constexpr int SoRcvBuf = 0x1002;
 constexpr int SoMaxMsgSize = 0x2003;
+// Level IpProtoTcp: the keep-alive probes' idle time and interval (seconds) and count.
+constexpr int TcpKeepIdle = 3;
+constexpr int TcpKeepCnt = 16;
+constexpr int TcpKeepIntvl = 17;
 constexpr std::uint32_t Fionread = 0x4004667F;
 constexpr int MsgPeek = 2;
 
