@@ -1,5 +1,7 @@
 // Entry point of every test program: an offscreen application, no waiting, and a
 // private settings folder, so that no test touches the user's own settings.
+#include "platform/helpviewer.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,6 +19,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv)
 {
+    // The help viewer that a test starts runs from the test program.
+    if (help::IsViewerRun(argc, argv))
+        return help::RunViewer(argc, argv);
     qInstallMessageHandler(quietHandler);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("MIRVO_PACE", "0", 0);
