@@ -375,12 +375,18 @@ TEST(HelpViewerProcess, ServesEveryRequestAndRefusesDamagedFilesWithoutEnding)
 TEST(HelpViewerProcess, TheProgramRunsAsTheViewerWhileAGameCopyRuns)
 {
     // This test program answers as the running game would, so that a viewer
-    // taken for a second copy of the game would end at once.
+    // taken for a second copy of the game would end at once; in a runtime
+    // folder of its own, where no other test's copies look.
+    QTemporaryDir runtime;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     instance::SetTitle("Mirvo Vorla");
     ViewerRun viewer(QStringLiteral(BINARY_DIR "/mirvo-vorla"));
-    ASSERT_TRUE(viewer.Started());
+    EXPECT_TRUE(viewer.Started());
     EXPECT_EQ(viewer.Ask(kHelpFile, "BarSujoLimpo.htm"), "shown /BarSujoLimpo.htm");
     EXPECT_TRUE(viewer.EndsWithItsInput());
+    instance::SetTitle("fim do teste");
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
 TEST(HelpViewerProcess, TheGameReusesOneViewerAndOutlivesItsCrash)
