@@ -327,6 +327,7 @@ class ViewerRun {
 public:
     explicit ViewerRun(const QString& program)
     {
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel); // its warnings and reports
         process_.start(program, {help::ViewerArgument()});
         started_ = process_.waitForStarted(kOuterLimitMs);
     }
