@@ -1,221 +1,147 @@
 #include "platform/help.h"
 
+#include "platform/helpfile.h"
+#include "platform/helpviewer.h"
+
 #include <QApplication>
 #include <QFile>
-#include <QHBoxLayout>
-#include <QPointer>
-#include <QPushButton>
-#include <QTextBrowser>
-#include <QVBoxLayout>
-#include <QtEndian>
+#include <QWidget>
 
-#include <chm_lib.h>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <memory>
-#include <optional>
+extern char** environ;
 
 namespace help {
 namespace {
 
-constexpr quint64 kMaxObjectBytes = 32 * 1024 * 1024;
-const QString kScheme = QStringLiteral("chm");
-const QString kFallbackIndex = QStringLiteral("index.htm");
-
-// An open help file.
-class ChmFile {
+// The viewer process and the channel to its standard input. It ends when the
+// game does, as the channel closes.
+class ViewerProcess {
 public:
-    static std::shared_ptr<ChmFile> Open(const QString& path)
+    // Hands the request to the running viewer, or to a new one when there is
+    // none or it takes no more.
+    bool Send(const QByteArray& request)
     {
-        chmFile* handle = chm_open(QFile::encodeName(path).constData());
-        if (!handle)
-            return nullptr;
-        return std::shared_ptr<ChmFile>(new ChmFile(handle, path));
-    }
-
-    ~ChmFile() { chm_close(handle_); }
-    ChmFile(const ChmFile&) = delete;
-    ChmFile& operator=(const ChmFile&) = delete;
-
-    const QString& Path() const { return path_; }
-
-    // The bytes of the object at `name` (a path inside the file, "/" first).
-    std::optional<QByteArray> Read(const QString& name) const
-    {
-        chmUnitInfo unit{};
-        if (chm_resolve_object(handle_, name.toUtf8().constData(), &unit) != CHM_RESOLVE_SUCCESS)
-            return std::nullopt;
-        if (unit.length > kMaxObjectBytes)
-            return std::nullopt;
-        QByteArray bytes(static_cast<qsizetype>(unit.length), Qt::Uninitialized);
-        const LONGINT64 got = chm_retrieve_object(handle_, &unit, reinterpret_cast<unsigned char*>(bytes.data()),
-                                                  0, static_cast<LONGINT64>(unit.length));
-        if (got != static_cast<LONGINT64>(unit.length))
-            return std::nullopt;
-        return bytes;
-    }
-
-    // The start page recorded by the help compiler (entry 2 of "/#SYSTEM").
-    QString DefaultTopic() const
-    {
-        const std::optional<QByteArray> system = Read(QStringLiteral("/#SYSTEM"));
-        if (!system)
-            return {};
-        const QByteArray& b = *system;
-        constexpr quint16 kDefaultTopic = 2;
-        for (qsizetype at = 4; at + 4 <= b.size();) {
-            const quint16 code = qFromLittleEndian<quint16>(b.constData() + at);
-            const quint16 length = qFromLittleEndian<quint16>(b.constData() + at + 2);
-            at += 4;
-            if (at + length > b.size())
-                break;
-            if (code == kDefaultTopic)
-                return QString::fromLatin1(b.mid(at, length).split('\0').first());
-            at += length;
-        }
-        return {};
+        if (Alive() && Write(request))
+            return true;
+        Stop();
+        return Start() && Write(request);
     }
 
 private:
-    ChmFile(chmFile* handle, QString path) : handle_(handle), path_(std::move(path)) {}
-
-    chmFile* handle_;
-    QString path_;
-};
-
-// The address of a page inside the help file, as the browser sees it.
-QUrl TopicUrl(QString topic)
-{
-    while (topic.startsWith(QLatin1Char('/')))
-        topic.remove(0, 1);
-    QUrl url;
-    url.setScheme(kScheme);
-    url.setPath(QLatin1Char('/') + topic);
-    return url;
-}
-
-// A browser whose pages, style sheets and pictures come from the help file.
-class ChmBrowser final : public QTextBrowser {
-public:
-    explicit ChmBrowser(QWidget* parent) : QTextBrowser(parent) { setObjectName(QStringLiteral("helpBrowser")); }
-
-    void SetFile(std::shared_ptr<ChmFile> file) { file_ = std::move(file); }
-    const std::shared_ptr<ChmFile>& File() const { return file_; }
-
-    QVariant loadResource(int, const QUrl& name) override
+    bool Alive()
     {
-        if (!file_ || name.scheme() != kScheme)
-            return {};
-        const std::optional<QByteArray> bytes = file_->Read(name.path());
-        return bytes ? QVariant(*bytes) : QVariant();
-    }
-
-private:
-    std::shared_ptr<ChmFile> file_;
-};
-
-class HelpViewer final : public QWidget {
-public:
-    explicit HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
-    {
-        setAttribute(Qt::WA_DeleteOnClose);
-        setObjectName(QStringLiteral("helpViewer"));
-        resize(640, 520);
-        auto* back = new QPushButton(QStringLiteral("< Voltar"), this);
-        auto* forward = new QPushButton(QStringLiteral("Avançar >"), this);
-        back->setObjectName(QStringLiteral("helpBack"));
-        forward->setObjectName(QStringLiteral("helpForward"));
-        back->setEnabled(false);
-        forward->setEnabled(false);
-        browser_ = new ChmBrowser(this);
-        auto* buttons = new QHBoxLayout;
-        buttons->addWidget(back);
-        buttons->addWidget(forward);
-        buttons->addStretch();
-        auto* layout = new QVBoxLayout(this);
-        layout->addLayout(buttons);
-        layout->addWidget(browser_);
-        connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
-        connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
-        connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
-        connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
-        connect(browser_, &QTextBrowser::sourceChanged, this, [this] { UpdateTitle(); });
-        UpdateTitle();
-    }
-
-    void Show(std::shared_ptr<ChmFile> file, const QUrl& page)
-    {
-        if (browser_->File() != file) {
-            browser_->SetFile(std::move(file));
-            browser_->clearHistory();
-        }
-        browser_->setSource(page, QTextDocument::HtmlResource);
-        show();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        raise();
-        activateWindow();
-    }
-
-    const std::shared_ptr<ChmFile>& File() const { return browser_->File(); }
-
-private:
-    void UpdateTitle()
-    {
-        const QString page = browser_->documentTitle();
-        setWindowTitle(page.isEmpty() ? QStringLiteral("Ajuda") : QStringLiteral("Ajuda - ") + page);
-    }
-
-    ChmBrowser* browser_;
-};
-
-QPointer<HelpViewer> g_viewer;
-
-// The viewer window, made anew when there is none or when a modal window has
-// opened since: a window outside the modal one would take no input.
-HelpViewer* Viewer()
-{
-    QWidget* modal = QApplication::activeModalWidget();
-    // A closed viewer is already on its way out (it deletes itself on close).
-    if (g_viewer && (!g_viewer->isVisible() || (modal && modal != g_viewer->parentWidget()))) {
-        g_viewer->close();
-        g_viewer->deleteLater();
-        g_viewer = nullptr;
-    }
-    if (!g_viewer)
-        g_viewer = new HelpViewer(modal);
-    return g_viewer;
-}
-
-bool Show(const std::shared_ptr<ChmFile>& file, const QString& topic)
-{
-    const QUrl page = TopicUrl(topic);
-    if (!file || topic.isEmpty() || !file->Read(page.path()))
+        if (pid_ <= 0)
+            return false;
+        if (waitpid(pid_, nullptr, WNOHANG) == 0)
+            return true;
+        Forget(); // it has ended and is reaped
         return false;
-    Viewer()->Show(file, page);
-    return true;
+    }
+
+    bool Start()
+    {
+        const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
+        int ends[2];
+        if (program.isEmpty() || socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+            return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(ViewerArgument()), nullptr};
+        pid_t pid = -1;
+        const bool started = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(ends[1]);
+        if (!started) {
+            close(ends[0]);
+            return false;
+        }
+        pid_ = pid;
+        channel_ = ends[0];
+        return true;
+    }
+
+    // All of the request or nothing: a viewer that has ended or stopped
+    // reading gets no more.
+    bool Write(const QByteArray& request) const
+    {
+        const ssize_t sent = send(channel_, request.constData(), static_cast<size_t>(request.size()),
+                                  MSG_NOSIGNAL | MSG_DONTWAIT);
+        return sent == request.size();
+    }
+
+    void Stop()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        Forget();
+    }
+
+    void Forget()
+    {
+        if (channel_ >= 0)
+            close(channel_);
+        pid_ = -1;
+        channel_ = -1;
+    }
+
+    pid_t pid_ = -1;
+    int channel_ = -1;
+};
+
+std::function<void(const QString&, const QString&)>& Recorder()
+{
+    static std::function<void(const QString&, const QString&)> recorder;
+    return recorder;
 }
 
-// The open help file at `path`, shared with the viewer when it shows that file.
-std::shared_ptr<ChmFile> OpenFile(const QString& path)
+// The frames of the game's windows on the screen.
+QRect GameWindows()
 {
-    if (g_viewer && g_viewer->File() && g_viewer->File()->Path() == path)
-        return g_viewer->File();
-    return ChmFile::Open(path);
+    QRect all;
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
+            all |= w->frameGeometry();
+    return all;
+}
+
+bool Ask(const QString& file, const QString& topic)
+{
+    if (Recorder()) {
+        Recorder()(file, topic);
+        return true;
+    }
+    static ViewerProcess viewer;
+    return viewer.Send(EncodeRequest({file, topic, GameWindows()}));
 }
 
 } // namespace
 
 bool ShowTopic(const QString& chmPath, const QString& topic)
 {
-    return Show(OpenFile(chmPath), topic);
+    const std::optional<QSet<QString>> contents = CheckedFileContents(chmPath);
+    if (!contents || topic.isEmpty() || !contents->contains(PageName(topic)))
+        return false;
+    return Ask(chmPath, topic);
 }
 
 bool ShowIndex(const QString& chmPath)
 {
-    const std::shared_ptr<ChmFile> file = OpenFile(chmPath);
-    if (!file)
-        return false;
-    const QString start = file->DefaultTopic();
-    return Show(file, start.isEmpty() ? kFallbackIndex : start);
+    return CheckedFileContents(chmPath) && Ask(chmPath, {});
+}
+
+void SetRecorder(std::function<void(const QString& file, const QString& topic)> recorder)
+{
+    Recorder() = std::move(recorder);
 }
 
 } // namespace help

@@ -1,12 +1,13 @@
 #pragma once
 // What the tests of the options dialog and the about box share: a fresh match
 // state, a settings store of the test's own, message boxes and links to the
-// desktop recorded instead of shown, and runs of a test beside the help file.
+// desktop and help requests recorded instead of shown, and runs of a test beside the help file.
 #include "support/qtprint.h"
 #include "game/modGame.h"
 #include "platform/forms/control.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
+#include "platform/help.h"
 #include "platform/registry.h"
 #include "platform/shellopen.h"
 #include "shell/frmOption.h"
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -34,24 +34,6 @@ inline void Click(vb::Control& control)
 {
     ASSERT_TRUE(control.isEnabled()) << "a disabled control takes no click";
     control.ClickWith();
-}
-
-// The help viewer's page on screen, empty when no viewer shows one.
-inline QString HelpPageShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "helpViewer" && w->isVisible())
-            if (auto* browser = w->findChild<QTextBrowser*>("helpBrowser"))
-                return browser->source().path();
-    return {};
-}
-
-inline void CloseHelpViewers()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "helpViewer")
-            w->close();
-    vb::DoEvents();
 }
 
 // Set in the run of a test beside the help file.
@@ -101,6 +83,7 @@ protected:
             return int(vb::vbOK);
         });
         shellopen::SetRecorder([this](const QString& target) { opened.push_back(target); });
+        help::SetRecorder([this](const QString& file, const QString& topic) { helpAsked.emplace_back(file, topic); });
     }
 
     void TearDown() override
@@ -109,7 +92,7 @@ protected:
             f->Unload();
         if (auto* f = frmSobre::IfLoaded())
             f->Unload();
-        CloseHelpViewers();
+        help::SetRecorder({});
         shellopen::SetRecorder({});
         vb::SetMsgBoxResponder(previous_);
         qputenv("XDG_CONFIG_HOME", savedConfig_);
@@ -133,6 +116,8 @@ protected:
 
     std::vector<vb::MsgBoxRequest> boxes;
     std::vector<QString> opened;
+    // The help file and topic of each help request; an empty topic is the start page.
+    std::vector<std::pair<QString, QString>> helpAsked;
 
 private:
     QTemporaryDir config_;

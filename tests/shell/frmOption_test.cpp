@@ -184,7 +184,7 @@ TEST_F(OptionsDialog, AMissingHelpFileIsSaidAndTheDialogStays)
         EXPECT_EQ(box.title, "Aviso!");
     }
     EXPECT_TRUE(frmOption::Loaded());
-    EXPECT_TRUE(HelpPageShown().isEmpty());
+    EXPECT_TRUE(helpAsked.empty());
 }
 
 TEST_F(OptionsDialog, EachHelpPictureOpensTheTopicOfItsFrame)
@@ -194,10 +194,11 @@ TEST_F(OptionsDialog, EachHelpPictureOpensTheTopicOfItsFrame)
     ASSERT_FALSE(datapath::HelpFile().isEmpty());
     frmOption& d = frmOption::Get();
     d.Show();
-    const char* topics[] = {"/BarSujoLimpo.htm", "/NoEscuro.htm", "/ManilhaNovaVelha.htm"};
+    const char* topics[] = {"BarSujoLimpo.htm", "NoEscuro.htm", "ManilhaNovaVelha.htm"};
     for (int i : {1, 0, 2}) {
         Click(d.picHelp(i));
-        EXPECT_EQ(HelpPageShown(), topics[i]) << i;
+        ASSERT_FALSE(helpAsked.empty());
+        EXPECT_EQ(helpAsked.back(), std::make_pair(datapath::HelpFile(), QString(topics[i]))) << i;
     }
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(frmOption::Loaded());

@@ -2,6 +2,7 @@
 // private settings folder, so that no test touches the user's own settings; a
 // handler that fails makes the running test fail.
 #include "platform/forms/handlers.h"
+#include "platform/helpviewer.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -20,6 +21,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv)
 {
+    // The help viewer that a test starts runs from the test program.
+    if (help::IsViewerRun(argc, argv))
+        return help::RunViewer(argc, argv);
     qInstallMessageHandler(quietHandler);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("MIRVO_PACE", "0", 0);
