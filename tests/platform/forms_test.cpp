@@ -7,8 +7,10 @@
 #include "platform/forms/pace.h"
 #include "platform/forms/picturebox.h"
 #include "platform/forms/timer.h"
+#include "platform/winsock/msgwindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
@@ -17,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -233,6 +236,59 @@ TEST(PaceTest, WaitingForAConditionDoesNotSpin)
     vb::WaitUntil([&] { return done; });
     EXPECT_TRUE(done);
     EXPECT_LT(cpuSeconds() - before, 0.15) << "a spinning wait would burn the whole 300 ms";
+}
+
+// A window that notes its repaints and close requests.
+class PaintProbe : public QWidget {
+public:
+    explicit PaintProbe(std::vector<std::string>& seen) : seen_(seen) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { seen_.push_back("paint"); }
+    void closeEvent(QCloseEvent* event) override
+    {
+        seen_.push_back("close");
+        event->ignore();
+    }
+
+private:
+    std::vector<std::string>& seen_;
+};
+
+TEST(PaceTest, APauseRepaintsWhileInputTimersAndGameMessagesWait)
+{
+    std::vector<std::string> seen;
+    PaintProbe window(seen);
+    window.show();
+    vb::WaitUntil([&] { return !seen.empty(); });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] { seen.push_back("timer"); });
+    const ws::HWND hWnd = ws::CreateMessageWindow();
+    ws::SetWindowProc(hWnd, [&](ws::HWND, std::uint32_t, std::int32_t, std::int32_t) {
+        seen.push_back("message");
+        return 0;
+    });
+    // Runs in the pause's first round: what it asks for arrives during the sleep.
+    QTimer::singleShot(0, [&] {
+        seen.clear();
+        window.update();
+        timer.start(0);
+        ws::PostMessage(hWnd, 0x400, 0, 0);
+        QCoreApplication::postEvent(&window, new QCloseEvent);
+    });
+    vb::SetPaceFactor(1);
+    vb::Pause(100);
+    vb::SetPaceFactor(0);
+    seen.push_back("returned");
+    vb::WaitUntil([&] { return seen.size() >= 5; });
+    ws::DestroyWindow(hWnd);
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0], "paint") << "the screen stays current during the pause";
+    EXPECT_EQ(seen[1], "returned");
+    std::vector<std::string> after(seen.begin() + 2, seen.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"close", "message", "timer"})) << "each waits for the pause's end";
 }
 
 TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
