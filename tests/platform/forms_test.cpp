@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -308,12 +309,17 @@ TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
     EXPECT_EQ(asked[1].title, "Aviso!");
 }
 
-TEST(MsgBoxTest, RealBoxHasPortugueseButtons)
+TEST(MsgBoxTest, RealBoxHasPortugueseButtonsAndBelongsToTheActiveWindow)
 {
+    QWidget asking;
+    asking.show();
+    QApplication::setActiveWindow(&asking);
     QStringList texts;
+    QWindow* ownerWindow = nullptr;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
+        ownerWindow = box->windowHandle()->transientParent();
         for (QAbstractButton* b : box->buttons())
             texts << b->text();
         for (QAbstractButton* b : box->buttons())
@@ -323,6 +329,7 @@ TEST(MsgBoxTest, RealBoxHasPortugueseButtons)
     EXPECT_EQ(vb::MsgBox("Jogar?", vb::vbYesNo), vb::vbNo);
     texts.sort();
     EXPECT_EQ(texts, (QStringList{"Não", "Sim"}));
+    EXPECT_EQ(ownerWindow, asking.windowHandle()) << "the window manager keeps the box above its owner";
 }
 
 } // namespace
