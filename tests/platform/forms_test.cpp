@@ -172,6 +172,23 @@ TEST_F(FormsTest, FormSeesMouseMovesOnlyOverItsBareSurface)
     EXPECT_EQ(journal.back(), "form-move");
 }
 
+class frmDialogProbe : public vb::FormBase<frmDialogProbe> {};
+
+TEST_F(FormsTest, ActivationRestoresTheMinimisedWindowsUnderTheForemost)
+{
+    frmProbe& table = frmProbe::Get();
+    table.Show();
+    table.WindowState = vb::vbMinimized;
+    frmDialogProbe& dialog = frmDialogProbe::Get();
+    dialog.Show(vb::vbModeless, &table);
+    dialog.WindowState = vb::vbMinimized;
+    vb::ActivateForemostForm();
+    EXPECT_EQ(vb::ForemostForm(), &dialog);
+    EXPECT_EQ(dialog.WindowState(), vb::vbNormal);
+    EXPECT_EQ(table.WindowState(), vb::vbNormal) << "the table comes back with its dialog";
+    dialog.Unload();
+}
+
 TEST_F(FormsTest, GeometryKeepsTheTwipsItWasGiven)
 {
     frmProbe& form = frmProbe::Get();
