@@ -209,10 +209,13 @@ void KeyCorners(QImage& image, QRgb key)
 QPixmap PaintCard(qreal dpr, QRgb key, const std::function<void(QPainter&)>& paint)
 {
     dpr = SaneRatio(dpr);
-    QImage image = NewImage(QSize(CardWidth, CardHeight), dpr, QImage::Format_RGB32, QColor(key));
+    // Painted on the outline's colour, so that the smoothed rim blends with the
+    // outline and never with the key.
+    const QColor outline(120, 120, 120);
+    QImage image = NewImage(QSize(CardWidth, CardHeight), dpr, QImage::Format_RGB32, outline);
     QPainter p;
     BeginLogical(p, image, QSize(CardWidth, CardHeight));
-    p.setPen(QPen(QColor(120, 120, 120), 0.8));
+    p.setPen(QPen(outline, 0.8));
     p.setBrush(Qt::white);
     p.drawRoundedRect(CardRect().adjusted(0.4, 0.4, -0.4, -0.4), CardRadius - 0.4, CardRadius - 0.4);
     paint(p);

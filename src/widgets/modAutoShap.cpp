@@ -3,7 +3,36 @@
 #include "platform/forms/twips.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cmath>
+#include <utility>
+
+namespace {
+
+// The device pixels that a pixel of the picture covers, wholly or in part.
+std::pair<int, int> DeviceSpan(int logical, qreal ratio, int limit)
+{
+    const int first = static_cast<int>(std::floor(logical * ratio));
+    const int end = static_cast<int>(std::ceil((logical + 1) * ratio));
+    return {std::min(first, limit - 1), std::min(std::max(end, first + 1), limit)};
+}
+
+// A pixel of the picture is kept only when none of its device pixels is the key,
+// so no key colour shows at a density above 1.
+bool Kept(const QImage& image, int x, int y, qreal ratio, QRgb key)
+{
+    const auto [top, bottom] = DeviceSpan(y, ratio, image.height());
+    const auto [left, right] = DeviceSpan(x, ratio, image.width());
+    for (int dy = top; dy < bottom; ++dy) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(dy));
+        for (int dx = left; dx < right; ++dx)
+            if (row[dx] == key)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
 
 QRegion RegionWithoutKey(const QPixmap& picture, QRgb keyColor)
 {
@@ -17,10 +46,9 @@ QRegion RegionWithoutKey(const QPixmap& picture, QRgb keyColor)
     // cutting the key pixels one by one out of the whole rectangle.
     QRegion region;
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y * ratio)));
         int runStart = -1;
         for (int x = 0; x <= width; ++x) {
-            const bool kept = x < width && row[static_cast<int>(x * ratio)] != key;
+            const bool kept = x < width && Kept(image, x, y, ratio, key);
             if (kept && runStart < 0)
                 runStart = x;
             if (!kept && runStart >= 0) {

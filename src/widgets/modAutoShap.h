@@ -11,6 +11,6 @@
 // which leaves nothing of the control to see).
 QRegion AutoShapeFromPicture(vb::PictureBox& control, QRgb keyColor);
 
-// The region of the pixels of a picture that are not exactly the key colour,
-// in the picture's own pixels.
+// The region of the pixels of a picture (in its device-independent pixels) none
+// of whose device pixels is exactly the key colour.
 QRegion RegionWithoutKey(const QPixmap& picture, QRgb keyColor);

@@ -8,16 +8,20 @@
 #include "platform/forms/pace.h"
 #include "platform/forms/picturebox.h"
 #include "platform/forms/timer.h"
+#include "platform/winsock/msgwindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -170,6 +174,23 @@ TEST_F(FormsTest, FormSeesMouseMovesOnlyOverItsBareSurface)
     EXPECT_EQ(journal.back(), "form-move");
 }
 
+class frmDialogProbe : public vb::FormBase<frmDialogProbe> {};
+
+TEST_F(FormsTest, ActivationRestoresTheMinimisedWindowsUnderTheForemost)
+{
+    frmProbe& table = frmProbe::Get();
+    table.Show();
+    table.WindowState = vb::vbMinimized;
+    frmDialogProbe& dialog = frmDialogProbe::Get();
+    dialog.Show(vb::vbModeless, &table);
+    dialog.WindowState = vb::vbMinimized;
+    vb::ActivateForemostForm();
+    EXPECT_EQ(vb::ForemostForm(), &dialog);
+    EXPECT_EQ(dialog.WindowState(), vb::vbNormal);
+    EXPECT_EQ(table.WindowState(), vb::vbNormal) << "the table comes back with its dialog";
+    dialog.Unload();
+}
+
 TEST_F(FormsTest, GeometryKeepsTheTwipsItWasGiven)
 {
     frmProbe& form = frmProbe::Get();
@@ -248,6 +269,59 @@ TEST(HandlerTest, AFailingHandlerIsToldInOneLineAndTheLoopGoesOn)
     EXPECT_EQ(told, (QStringList{"frmProbe_Click failed: fora do baralho", "frmProbe_Load failed: unknown exception"}));
 }
 
+// A window that notes its repaints and close requests.
+class PaintProbe : public QWidget {
+public:
+    explicit PaintProbe(std::vector<std::string>& seen) : seen_(seen) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { seen_.push_back("paint"); }
+    void closeEvent(QCloseEvent* event) override
+    {
+        seen_.push_back("close");
+        event->ignore();
+    }
+
+private:
+    std::vector<std::string>& seen_;
+};
+
+TEST(PaceTest, APauseRepaintsWhileInputTimersAndGameMessagesWait)
+{
+    std::vector<std::string> seen;
+    PaintProbe window(seen);
+    window.show();
+    vb::WaitUntil([&] { return !seen.empty(); });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] { seen.push_back("timer"); });
+    const ws::HWND hWnd = ws::CreateMessageWindow();
+    ws::SetWindowProc(hWnd, [&](ws::HWND, std::uint32_t, std::int32_t, std::int32_t) {
+        seen.push_back("message");
+        return 0;
+    });
+    // Runs in the pause's first round: what it asks for arrives during the sleep.
+    QTimer::singleShot(0, [&] {
+        seen.clear();
+        window.update();
+        timer.start(0);
+        ws::PostMessage(hWnd, 0x400, 0, 0);
+        QCoreApplication::postEvent(&window, new QCloseEvent);
+    });
+    vb::SetPaceFactor(1);
+    vb::Pause(100);
+    vb::SetPaceFactor(0);
+    seen.push_back("returned");
+    vb::WaitUntil([&] { return seen.size() >= 5; });
+    ws::DestroyWindow(hWnd);
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0], "paint") << "the screen stays current during the pause";
+    EXPECT_EQ(seen[1], "returned");
+    std::vector<std::string> after(seen.begin() + 2, seen.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"close", "message", "timer"})) << "each waits for the pause's end";
+}
+
 TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
 {
     std::vector<vb::MsgBoxRequest> asked;
@@ -265,12 +339,17 @@ TEST(MsgBoxTest, ResponderSeesTheApplicationTitleByDefault)
     EXPECT_EQ(asked[1].title, "Aviso!");
 }
 
-TEST(MsgBoxTest, RealBoxHasPortugueseButtons)
+TEST(MsgBoxTest, RealBoxHasPortugueseButtonsAndBelongsToTheActiveWindow)
 {
+    QWidget asking;
+    asking.show();
+    QApplication::setActiveWindow(&asking);
     QStringList texts;
+    QWindow* ownerWindow = nullptr;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
+        ownerWindow = box->windowHandle()->transientParent();
         for (QAbstractButton* b : box->buttons())
             texts << b->text();
         for (QAbstractButton* b : box->buttons())
@@ -280,6 +359,7 @@ TEST(MsgBoxTest, RealBoxHasPortugueseButtons)
     EXPECT_EQ(vb::MsgBox("Jogar?", vb::vbYesNo), vb::vbNo);
     texts.sort();
     EXPECT_EQ(texts, (QStringList{"Não", "Sim"}));
+    EXPECT_EQ(ownerWindow, asking.windowHandle()) << "the window manager keeps the box above its owner";
 }
 
 TEST(MsgBoxTest, OpenBoxesCloseFromCodeAsByTheirEscapeButton)

@@ -3,6 +3,7 @@
 #include "platform/forms/pace.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -133,6 +134,22 @@ TEST_F(GlossProgressTest, HighlightSweepsTheWholeWidthThenPausesAndReentersFromT
     bar->tmrAnimate.Enabled = false;
     bar->Value = 20;
     EXPECT_EQ(bar->ImgCrystal.Left, kept);
+}
+
+TEST_F(GlossProgressTest, HighlightReturnsAfterItsPauseWhileTheValueKeepsChanging)
+{
+    bar->Width = 1500; // a short sweep
+    vb::SetPaceFactor(1);
+    QTimer search; // a search moves the value every 75 ms
+    QObject::connect(&search, &QTimer::timeout, [&] { bar->Value = bar->Value == 50 ? 60 : 50; });
+    search.start(75);
+    bool tooLong = false;
+    QTimer::singleShot(60000, [&] { tooLong = true; });
+    bar->Value = 50;
+    vb::WaitUntil([&] { return tooLong || bar->ImgCrystal.Left < 0; });
+    vb::WaitUntil([&] { return tooLong || bar->ImgCrystal.Left > 0; });
+    vb::SetPaceFactor(0);
+    EXPECT_FALSE(tooLong) << "the pause after a sweep must end although Value keeps changing";
 }
 
 TEST_F(GlossProgressTest, HighlightShowsOnlyWhereItCrossesTheFill)

@@ -36,6 +36,14 @@ TEST(AutoShapeTest, CutsExactlyTheKeyPixelsAtAnyDensity)
             area += r.width() * r.height();
         EXPECT_EQ(area, 71 * 96 - 4 * 9) << "ratio " << ratio;
     }
+    // At density 2 a key speck of one device pixel takes its whole pixel away.
+    QImage speck = cardWithKeyCorners(2).toImage();
+    speck.setPixel(7, 1, kKey); // the lower right quarter of the pixel (3, 0)
+    QPixmap picture = QPixmap::fromImage(speck);
+    picture.setDevicePixelRatio(2);
+    const QRegion region = RegionWithoutKey(picture, kKey);
+    EXPECT_FALSE(region.contains(QPoint(3, 0)));
+    EXPECT_TRUE(region.contains(QPoint(4, 0)));
 }
 
 TEST(AutoShapeTest, OnlyExactMatchesAreCut)

@@ -64,9 +64,14 @@ void Control::setGeometryTwips(int left, int top, int width, int height)
     top_ = top;
     width_ = width;
     height_ = height;
-    setGeometry(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
+    Replace();
     if (resized)
         UserControl_Resize();
+}
+
+void Control::Replace()
+{
+    setGeometry(ShownRect(QRect(ToPixels(left_), ToPixels(top_), ToPixels(width_), ToPixels(height_))));
 }
 
 void Control::Move(int left, int top)

@@ -38,6 +38,8 @@ public:
 
     void Move(int left, int top);
     void Move(int left, int top, int width, int height);
+    // Places the control again, after what its shown box depends on has changed.
+    void Replace();
 
     // 0 brings the control to the front of its siblings, 1 sends it to the back.
     void ZOrder(int position = 0);
@@ -64,6 +66,9 @@ public:
 protected:
     // A custom control's Resize: runs after every change of the control's width or height.
     virtual void UserControl_Resize() {}
+    // Where the control shows for the place and size the game gave it, in pixels;
+    // a control whose content needs more room returns a bigger box.
+    virtual QRect ShownRect(const QRect& designed) const { return designed; }
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

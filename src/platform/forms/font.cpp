@@ -5,6 +5,9 @@
 #include <cmath>
 
 namespace vb {
+namespace {
+constexpr int kBitmapFaceStretch = 92; // per cent
+}
 
 QString MappedFamily(const QString& name)
 {
@@ -24,6 +27,10 @@ QFont ToQFont(const Font& font)
 {
     QFont result(MappedFamily(font.Name));
     result.setPixelSize(static_cast<int>(std::lround(font.Size * 96.0 / 72.0)));
+    // The bitmap face is as high as Arial but narrower: its boxes hold its texts
+    // only in a narrowed stand-in.
+    if (font.Name.compare("MS Sans Serif", Qt::CaseInsensitive) == 0)
+        result.setStretch(kBitmapFaceStretch);
     result.setBold(font.Bold);
     result.setItalic(font.Italic);
     result.setUnderline(font.Underline);

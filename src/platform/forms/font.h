@@ -1,7 +1,8 @@
 #pragma once
 // Fonts are named as the game's windows name them (Arial, Times New Roman, ...)
-// and mapped to installed metric-compatible faces. Point sizes are taken at 96
-// dots per inch, the density the twips were laid out for.
+// and mapped to installed metric-compatible faces; the bitmap face MS Sans Serif,
+// which has none, to a narrowed Liberation Sans of its width. Point sizes are
+// taken at 96 dots per inch, the density the twips were laid out for.
 #include <QColor>
 #include <QFont>
 #include <QString>

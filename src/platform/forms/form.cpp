@@ -252,13 +252,17 @@ Form* ForemostForm()
 
 void ActivateForemostForm()
 {
-    Form* form = ForemostForm();
-    if (!form)
+    Form* foremost = ForemostForm();
+    if (!foremost)
         return;
-    if (form->isMinimized())
-        form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
-    form->raise();
-    form->activateWindow();
+    // The windows under a modal one come back with it, in the order they were shown.
+    const std::vector<Form*> forms = shownForms();
+    for (Form* form : forms) {
+        if (form->isVisible() && form->isMinimized())
+            form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+    }
+    foremost->raise();
+    foremost->activateWindow();
 }
 
 } // namespace vb

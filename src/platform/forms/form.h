@@ -137,7 +137,7 @@ private:
 // The visible form most recently shown (a modal one first), or none.
 Form* ForemostForm();
 
-// Restores the foremost form if minimised and brings it to the front.
+// Restores every minimised form that is shown and brings the foremost one to the front.
 void ActivateForemostForm();
 
 } // namespace vb

@@ -1,7 +1,9 @@
 #pragma once
 // A label: a caption painted in its font and colour, transparent or on its
 // back colour, aligned left, right or centred, wrapping inside its width.
-// "&" marks an access key, as in every caption of the game's windows.
+// "&" marks an access key, as in every caption of the game's windows. A caption
+// that its box cannot hold shows whole in a bigger box (see ShownRect); the
+// game still reads the place and size it gave.
 #include "platform/forms/control.h"
 #include "platform/forms/font.h"
 
@@ -30,9 +32,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    QRect ShownRect(const QRect& designed) const override;
 
 private:
     void fit();
+    int textFlags() const;
 
     QString caption_;
     QColor foreColor_ = Qt::black;

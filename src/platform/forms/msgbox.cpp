@@ -1,6 +1,7 @@
 #include "platform/forms/msgbox.h"
 
 #include "platform/instance.h"
+#include "platform/forms/form.h"
 #include "platform/forms/handlers.h"
 
 #include <QApplication>
@@ -47,9 +48,18 @@ QMessageBox::Icon iconOf(int style)
     }
 }
 
+// The window that asks: the active one, else the foremost form. The box is its
+// own, so the window manager keeps it above that window.
+QWidget* owner()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return ForemostForm();
+}
+
 int showBox(const MsgBoxRequest& request)
 {
-    QMessageBox box(iconOf(request.style), request.title, request.prompt);
+    QMessageBox box(iconOf(request.style), request.title, request.prompt, QMessageBox::NoButton, owner());
     box.setWindowModality(Qt::ApplicationModal);
     if ((request.style & 0x0F) == vbYesNo) {
         QPushButton* yes = box.addButton(QString::fromUtf8("Sim"), QMessageBox::YesRole);

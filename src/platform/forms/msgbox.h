@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes with Portuguese buttons ("Sim", "Não", "OK"). A box without a
-// title of its own shows the application's current title. Tests install a
+// title of its own shows the application's current title. A box belongs to the
+// window active when it opens and stays above it. Tests install a
 // responder that answers boxes instead of the player.
 #include <QString>
 #include <functional>

@@ -1,11 +1,16 @@
 #include "platform/forms/pace.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
+#include <QThread>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace vb {
 namespace {
@@ -24,6 +29,70 @@ double& pace()
 {
     static double factor = readPaceFromEnvironment();
     return factor;
+}
+
+using Clock = std::chrono::steady_clock;
+
+// While a wait runs, holds the events that must not act before it ends: close
+// requests (the player's, like any input) and the events posted for the game
+// (custom types, which copy themselves). They are posted again, in order, when
+// the wait ends.
+class HeldEvents : public QObject {
+public:
+    HeldEvents() { QCoreApplication::instance()->installEventFilter(this); }
+    ~HeldEvents() override
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        for (auto& [receiver, event] : held_) {
+            if (receiver)
+                QCoreApplication::postEvent(receiver, event);
+            else
+                delete event;
+        }
+    }
+
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close && event->type() < QEvent::User)
+            return false;
+        held_.emplace_back(receiver, event->clone());
+        return true;
+    }
+
+private:
+    std::vector<std::pair<QPointer<QObject>, QEvent*>> held_;
+};
+
+// Wakes the event loop when the wait is over, since its own timers are held.
+class DeadlineWaker {
+public:
+    explicit DeadlineWaker(Clock::time_point deadline)
+        : thread_([dispatcher = QAbstractEventDispatcher::instance(), deadline] {
+              std::this_thread::sleep_until(deadline);
+              dispatcher->wakeUp();
+          })
+    {
+    }
+    ~DeadlineWaker() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+bool onApplicationThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->thread() == QThread::currentThread() && QAbstractEventDispatcher::instance();
+}
+
+void keepScreenCurrentUntil(Clock::time_point deadline)
+{
+    constexpr auto kScreenOnly = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers |
+                                 QEventLoop::X11ExcludeTimers | QEventLoop::WaitForMoreEvents;
+    HeldEvents held;
+    DeadlineWaker waker(deadline);
+    while (Clock::now() < deadline)
+        QCoreApplication::processEvents(kScreenOnly);
 }
 
 } // namespace
@@ -51,8 +120,13 @@ void DoEvents()
 void Sleep(int milliseconds)
 {
     const int scaled = Paced(milliseconds);
-    if (scaled > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(scaled));
+    if (scaled <= 0)
+        return;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(scaled);
+    if (onApplicationThread())
+        keepScreenCurrentUntil(deadline);
+    else
+        std::this_thread::sleep_until(deadline);
 }
 
 void Pause(int milliseconds)

@@ -16,7 +16,9 @@ int Paced(int milliseconds);
 // Handles every pending event, then returns.
 void DoEvents();
 
-// Blocks the thread; nothing is processed meanwhile.
+// Waits while the screen stays current: repaints and the display server's
+// window events go on, while user input, close requests, timers and the
+// messages posted for the game wait until it ends.
 void Sleep(int milliseconds);
 
 // The game's pause: pending events first, then the sleep.

@@ -15,11 +15,16 @@ Timer::Timer(QObject* owner, bool paced)
     : QObject(owner),
       Interval([this] { return interval_; },
                [this](const int& v) {
-                   interval_ = std::max(0, v);
+                   const int interval = std::max(0, v);
+                   if (interval == interval_)
+                       return;
+                   interval_ = interval;
                    restart();
                }),
       Enabled([this] { return enabled_; },
               [this](const bool& v) {
+                  if (v == enabled_)
+                      return;
                   enabled_ = v;
                   restart();
               }),

@@ -1,6 +1,8 @@
 #pragma once
 // A timer control: while enabled with an interval above 0 it raises its event
-// every interval. Game timers follow the pace factor; the resolution is about
+// every interval. The countdown starts again only when the timer is switched
+// on or its interval changes; setting a property to the value it has is no
+// restart. Game timers follow the pace factor; the resolution is about
 // 15 ms, the tick the game's look was made with.
 #include "platform/forms/property.h"
 

@@ -27,6 +27,8 @@ struct MessageEvent : QEvent {
         : QEvent(MessageEventType()), hWnd(w), uMsg(m), wParam(wp), lParam(lp)
     {
     }
+    // A whole copy, so that a wait of the forms can hold the message back.
+    MessageEvent* clone() const override { return new MessageEvent(*this); }
     HWND hWnd;
     std::uint32_t uMsg;
     std::int32_t wParam;

@@ -1,0 +1,40 @@
+// The rim of a cut-out card is its own grey outline: the key colour that cuts the
+// corners never tints it, at any density.
+#include "game/cardart.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool IsKey(QRgb c)
+{
+    return (c | 0xFF000000u) == (cardart::FaceKey | 0xFF000000u) || (c | 0xFF000000u) == (cardart::BackKey | 0xFF000000u);
+}
+
+// Counts the card's pixels beside a key pixel that are not a neutral grey.
+int TintedRimPixels(const QPixmap& card)
+{
+    const QImage image = card.toImage().convertToFormat(QImage::Format_RGB32);
+    int tinted = 0;
+    for (int y = 1; y + 1 < image.height(); ++y) {
+        for (int x = 1; x + 1 < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            const bool besideKey = IsKey(image.pixel(x - 1, y)) || IsKey(image.pixel(x + 1, y)) ||
+                                   IsKey(image.pixel(x, y - 1)) || IsKey(image.pixel(x, y + 1));
+            if (!IsKey(c) && besideKey && !(qRed(c) == qGreen(c) && qGreen(c) == qBlue(c)))
+                ++tinted;
+        }
+    }
+    return tinted;
+}
+
+TEST(CardEdge, TheKeyNeverTintsTheRimOfAFaceOrABack)
+{
+    for (qreal ratio : {1.0, 1.5, 2.0}) {
+        EXPECT_EQ(TintedRimPixels(cardart::Face(1, ratio)), 0) << "ratio " << ratio;
+        EXPECT_EQ(TintedRimPixels(cardart::Back(3, ratio)), 0) << "ratio " << ratio;
+    }
+}
+
+} // namespace
