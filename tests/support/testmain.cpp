@@ -26,5 +26,8 @@ int main(int argc, char** argv)
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Windows a test closed last are deleted by the event loop, as in the program.
+    QCoreApplication::sendPostedEvents();
+    return result;
 }
