@@ -16,17 +16,22 @@ struct AsyncReader::Read {
     QString name;
     int type = vbAsyncTypeByteArray;
     QByteArray bytes;                     // a read into memory
+    qint64 memoryLimit = 0;               // 0: none
     std::unique_ptr<QTemporaryFile> file; // a read into a file; removed with the read unless moved away
-    bool fileFailed = false;
+    bool failed = false;                  // the file could not be written, or the bytes passed the limit
     qint64 bytesRead = 0;
     qint64 bytesMax = 0;
 
     void keep(const QByteArray& data)
     {
-        if (!file)
+        if (failed)
+            return;
+        if (file)
+            failed = file->write(data) != data.size();
+        else if (memoryLimit > 0 && bytes.size() + data.size() > memoryLimit)
+            failed = true;
+        else
             bytes += data;
-        else if (file->write(data) != data.size())
-            fileFailed = true;
     }
 
     AsyncProperty property() const
@@ -87,6 +92,7 @@ void AsyncReader::AsyncRead(const QString& target, int asyncType, const QString&
     auto read = std::make_unique<Read>();
     read->name = propertyName;
     read->type = asyncType;
+    read->memoryLimit = memoryLimit_;
     if (asyncType == vbAsyncTypeFile) {
         read->file = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/download-XXXXXX");
         if (!read->file->open())
@@ -96,7 +102,11 @@ void AsyncReader::AsyncRead(const QString& target, int asyncType, const QString&
     Read* raw = read.get();
     reads_.push_back(std::move(read));
 
-    connect(raw->reply, &QNetworkReply::readyRead, this, [raw] { raw->keep(raw->reply->readAll()); });
+    connect(raw->reply, &QNetworkReply::readyRead, this, [raw] {
+        raw->keep(raw->reply->readAll());
+        if (raw->failed && !raw->file)
+            raw->reply->abort(); // finishes the read, which may be gone when this returns
+    });
     connect(raw->reply, &QNetworkReply::downloadProgress, this, [this, raw](qint64 received, qint64 total) {
         raw->bytesRead = received;
         raw->bytesMax = total < 0 ? 0 : total;
@@ -146,10 +156,10 @@ void AsyncReader::finish(Read* raw)
         read->keep(reply->readAll());
     read->bytesRead = read->file ? read->file->size() : read->bytes.size();
     AsyncProperty property = read->property();
-    if (succeeded(reply)) {
+    if (succeeded(reply) && !read->failed) {
         if (!read->file)
             property.Value = read->bytes;
-        else if (read->file->flush() && !read->fileFailed)
+        else if (read->file->flush())
             property.Value = read->file->fileName();
     }
     if (read->file)

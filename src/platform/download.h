@@ -53,6 +53,9 @@ public:
     int PendingReads() const { return static_cast<int>(reads_.size()); }
 
     void SetStallMilliseconds(int milliseconds) { stallMilliseconds_ = milliseconds; }
+    // A read into memory that would hold more than this many bytes stops and
+    // fails, so that an endless answer cannot take the memory; 0: no limit.
+    void SetMemoryLimit(qint64 bytes) { memoryLimit_ = bytes; }
 
     std::function<void(const AsyncProperty&)> AsyncReadProgress;
     std::function<void(const AsyncProperty&)> AsyncReadComplete;
@@ -65,6 +68,7 @@ private:
     QNetworkAccessManager* manager_;
     std::vector<std::unique_ptr<Read>> reads_;
     int stallMilliseconds_ = kDefaultStallMilliseconds;
+    qint64 memoryLimit_ = 0;
 };
 
 } // namespace vb

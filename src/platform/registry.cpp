@@ -3,11 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QDeadlineTimer>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace registry {
 namespace {
@@ -180,6 +187,43 @@ QByteArray Format(const Store& store)
     return text;
 }
 
+// The store's lock, held while it lives: an advisory lock on an open file, so
+// that the system lets it go when its holder ends, however it ends. The lock
+// file stays; what it holds does not matter.
+class StoreLock {
+public:
+    explicit StoreLock(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+    }
+    ~StoreLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_); // lets the lock go
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+    // False when another holder keeps it longer than waitMs, or there is no lock file.
+    bool Take(int waitMs)
+    {
+        if (fd_ < 0)
+            return false;
+        const QDeadlineTimer deadline(waitMs);
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK || deadline.hasExpired())
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+};
+
 // The stored keys; an empty store when there is no file yet, nothing when the
 // file exists but cannot be read.
 std::optional<Store> Load()
@@ -227,8 +271,8 @@ bool SetValue(Hive hive, const QString& key, const QString& name, const QByteArr
         return false;
     // Read, change and replace under a lock, so that two copies writing at
     // once cannot lose each other's values.
-    QLockFile lock(file + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
+    StoreLock lock(file + QStringLiteral(".lock"));
+    if (!lock.Take(kLockWaitMs))
         return false;
     auto store = Load();
     if (!store)

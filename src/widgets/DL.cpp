@@ -13,6 +13,8 @@
 namespace {
 
 constexpr int kSize = 495; // twips, whatever the host asks
+// GetURL reads pages of a line or two (the address echo); far more is no such page.
+constexpr qint64 kPageLimit = 8 * 1024;
 
 double monotonicSeconds()
 {
@@ -39,6 +41,7 @@ DL::DL(QWidget* container) : vb::Control(container), butBDR(this), Clock(monoton
     butBDR.Move(0, 0, kSize, kSize);
     reader_.AsyncReadProgress = [this](const vb::AsyncProperty& p) { UserControl_AsyncReadProgress(p); };
     reader_.AsyncReadComplete = [this](const vb::AsyncProperty& p) { UserControl_AsyncReadComplete(p); };
+    reader_.SetMemoryLimit(kPageLimit); // only GetURL reads into memory
 }
 
 QString DL::GetURL(QString URL, std::int16_t TimeoutSeconds)
@@ -69,7 +72,13 @@ QString DL::GetURL(QString URL, std::int16_t TimeoutSeconds)
             wake.start(static_cast<int>(std::ceil((TimeoutSeconds - elapsed) * 1000.0)) + 1);
         return false;
     });
-    return timedOut ? result : m_Result;
+    if (!timedOut)
+        return m_Result;
+    // No read goes on past the wait (an unnamed download stops with it); with
+    // no completion to come, the control is free again.
+    reader_.CancelAsyncRead(QString());
+    m_Busy = false;
+    return result;
 }
 
 void DL::Download(QString sWWWFile, QString sDestination, QString sID)

@@ -1,9 +1,9 @@
 #pragma once
 // The download control: reads a web page into text, waiting for it while the
 // program's events go on (GetURL), or fetches a URL into a file in the
-// background and reports progress and completion (Download). A read started
-// by GetURL keeps the control busy until it completes, even after GetURL has
-// given up waiting.
+// background and reports progress and completion (Download). GetURL's read
+// ends with its wait: the time-out stops it, and a page longer than a few
+// kilobytes fails.
 #include "platform/download.h"
 #include "platform/forms/button.h"
 #include "platform/forms/control.h"
@@ -19,7 +19,7 @@ public:
     explicit DL(QWidget* container);
 
     // The page's bytes as text (Windows-1252, one character per byte), or the
-    // empty text when busy, timed out or failed.
+    // empty text when busy, timed out, too long or failed.
     QString GetURL(QString URL, std::int16_t TimeoutSeconds = 10);
     void Download(QString sWWWFile, QString sDestination, QString sID = {});
     void CancelDownload(QString sID = {});

@@ -250,13 +250,15 @@ TEST_F(SubnetSearch, AnAnswerMovesTheScanOnAtOnce)
     ENTER_SUBNET(" && ip addr add 10.77.0.1/24 dev sv0 && ip addr add 10.77.0.2/24 dev sv0");
     FakeHost first("10.77.0.1", "Ana");
     FakeHost second("10.77.0.2", "Bia");
-    vb::SetPaceFactor(1);
+    vb::SetPaceFactor(1000); // a probe's time-out would outlast the test's limit below
     frmSearch::LastOctet = 2;
-    const auto start = Clock::now();
     frmSearch& search = started();
-    vb::WaitUntil([&] { return search.lblSearch.Caption() == "Busca encerrada!"; });
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.start(20000);
+    vb::WaitUntil([&] { return !limit.isActive() || search.lblSearch.Caption() == "Busca encerrada!"; });
+    EXPECT_EQ(search.lblSearch.Caption(), "Busca encerrada!") << "a probe waited for its time-out";
     EXPECT_EQ(search.lsvSearch.Count(), 2);
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(150)) << "neither probe waited for its time-out";
 }
 
 TEST_F(SubnetSearch, ClosingStopsTheScanAndChoosesNobody)

@@ -224,6 +224,25 @@ TEST(TextBoxTest, FocusMovesBetweenBoxesWithLostFocusFirst)
     EXPECT_EQ(journal.back(), "dois-");
 }
 
+TEST(TextBoxTest, ABoxEndingWithTheFocusHearsNothingMore)
+{
+    QWidget window;
+    vb::TextBox txtFica(&window);
+    auto* txtVai = new vb::TextBox(&window);
+    int lost = 0;
+    txtVai->LostFocus = [&] { ++lost; };
+    window.show();
+    window.activateWindow();
+    vb::DoEvents();
+    txtVai->SetFocus();
+    ASSERT_TRUE(txtVai->HasFocus());
+
+    delete txtVai; // the focus leaves it from inside the widget's own ending
+    EXPECT_EQ(lost, 0);
+    txtFica.SetFocus();
+    EXPECT_TRUE(txtFica.HasFocus());
+}
+
 TEST(ShapeTest, LetsTheMouseThroughToTheControlBelow)
 {
     QWidget window;

@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -155,7 +156,7 @@ TEST_F(Registry, AWriteReplacesTheFileWholeAndLeavesNoTemporaries)
     // put in its place, not written over it.
     EXPECT_EQ(old.readAll(), before);
     EXPECT_EQ(QDir(QFileInfo(registry::StorePath()).absolutePath()).entryList(QDir::Files),
-              QStringList{u"registry"_qs});
+              (QStringList{u"registry"_qs, u"registry.lock"_qs}));
 }
 
 TEST_F(Registry, WritersAtTheSameTimeLoseNothing)
@@ -173,6 +174,22 @@ TEST_F(Registry, WritersAtTheSameTimeLoseNothing)
             EXPECT_TRUE(registry::QueryValue(Hive::LocalMachine, kKey, QString(u"%1%2"_qs).arg(tag).arg(i)))
                 << tag << i;
     }
+}
+
+TEST_F(Registry, ALockFileLeftByACopyThatDiedHoldsNoWriteBack)
+{
+    // A copy killed just after making the lock file leaves it empty.
+    ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"Antes"_qs, "1"));
+    QFile lock(registry::StorePath() + u".lock"_qs);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    lock.close();
+
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"Depois"_qs, "2"));
+    EXPECT_LT(took.elapsed(), 2000) << "the write waited for a lock nobody holds";
+    EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Antes"_qs), QByteArray("1"));
+    EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Depois"_qs), QByteArray("2"));
 }
 
 } // namespace

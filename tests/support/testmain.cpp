@@ -35,5 +35,8 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     // A handler that throws is a fault of the test that is running.
     vb::SetHandlerFailureHook([](const QString& line) { ADD_FAILURE() << line.toStdString(); });
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Windows a test closed last are deleted by the event loop, as in the program.
+    QCoreApplication::sendPostedEvents();
+    return result;
 }

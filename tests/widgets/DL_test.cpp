@@ -15,11 +15,15 @@ namespace {
 // test instead of hanging it.
 bool waitFor(const std::function<bool()>& done, int limitMs = 5000)
 {
-    bool expired = false;
-    QTimer::singleShot(limitMs, [&expired] { expired = true; });
-    vb::WaitUntil([&] { return expired || done(); });
+    QTimer limit; // ends with the wait, so it cannot fire into a later one
+    limit.setSingleShot(true);
+    limit.start(limitMs);
+    vb::WaitUntil([&] { return !limit.isActive() || done(); });
     return done();
 }
+
+// A limit on the real clock that only a fault reaches.
+constexpr int kOuterLimitMs = 20000;
 
 CannedResponse silentResponse()
 {
@@ -89,28 +93,56 @@ TEST_F(DLTest, GetUrlWhileAnotherWaitsReturnsAtOnceAndSendsNothing)
     EXPECT_EQ(server.Requests.size(), 1);
 }
 
-TEST_F(DLTest, TimeOutNeedsMoreThanTheLimitAndLeavesTheReadRunning)
+TEST_F(DLTest, TimeOutNeedsMoreThanTheLimitAndEndsTheRead)
 {
     server.Route("/never", silentResponse());
     server.Route("/ok", {"200 OK", "fine"});
+    // The clock stands still until the request is at the server, then shows
+    // exactly the limit (not yet a time-out), then just past it.
     double now = 1000.0;
-    control.Clock = [&now] { return now; };
-    control.Reader().SetStallMilliseconds(300);
-
-    bool waitedPastTheLimit = false;
-    QTimer::singleShot(10, [&] { now += 10.0; });  // exactly the limit: not yet
-    QTimer::singleShot(60, [&] {
-        waitedPastTheLimit = true;
-        now += 0.01;
-    });
+    int step = 0;
+    QElapsedTimer outer;
+    outer.start();
+    control.Clock = [&] {
+        if (step == 0 && (!server.Requests.isEmpty() || outer.hasExpired(kOuterLimitMs))) {
+            step = 1;
+            now += 10.0;
+            QTimer::singleShot(0, &control, [] {}); // one more pass of the wait
+        } else if (step == 1) {
+            step = 2;
+            now += 0.01;
+        }
+        return now;
+    };
     EXPECT_EQ(control.GetURL(server.Url("/never")), "");
-    EXPECT_TRUE(waitedPastTheLimit);
+    EXPECT_EQ(step, 2) << "gave up at the limit itself";
+    ASSERT_EQ(server.Requests.size(), 1);
 
-    // The read still pends: the control stays busy and asks nothing more.
-    EXPECT_EQ(control.GetURL(server.Url("/ok")), "");
-    EXPECT_EQ(server.Requests.size(), 1);
-    // Once the stalled read fails, the control is free again.
-    ASSERT_TRUE(waitFor([&] { return control.Reader().PendingReads() == 0; }));
+    // The read ends with the wait: the connection closes and the control is free.
+    EXPECT_EQ(control.Reader().PendingReads(), 0);
+    EXPECT_TRUE(waitFor([&] { return server.Ended == 1; }, kOuterLimitMs));
+    EXPECT_EQ(control.GetURL(server.Url("/ok")), "fine");
+}
+
+TEST_F(DLTest, APageThatNeverEndsFailsPastTheSizeLimitBeforeTheTimeOut)
+{
+    CannedResponse endless;
+    endless.endless = true;
+    server.Route("/endless", endless);
+    server.Route("/ok", {"200 OK", "fine"});
+    // Only the size limit can end the read: the clock moves past the time-out
+    // only when far too much has been sent.
+    constexpr qint64 kFarTooMuch = 64 * 1024 * 1024;
+    double now = 0.0;
+    control.Clock = [&] {
+        if (server.EndlessBytesSent > kFarTooMuch)
+            now = 1000.0;
+        return now;
+    };
+    EXPECT_EQ(control.GetURL(server.Url("/endless")), "");
+    EXPECT_EQ(now, 0.0) << "read on to " << server.EndlessBytesSent << " bytes";
+    EXPECT_EQ(control.Reader().PendingReads(), 0);
+    EXPECT_TRUE(waitFor([&] { return server.Ended == 1; }, kOuterLimitMs));
     EXPECT_EQ(control.GetURL(server.Url("/ok")), "fine");
 }
 
@@ -235,7 +267,8 @@ TEST_F(DLTest, AControlDestroyedMidReadLeavesNothingBehind)
     doomed->Download(server.Url("/slow"), out.filePath("never"), "x");
     ASSERT_TRUE(waitFor([&] { return !server.Requests.isEmpty(); }));
     delete doomed;
-    waitFor([] { return false; }, 300); // the rest of the answer arrives meanwhile
+    ASSERT_TRUE(waitFor([&] { return server.Ended == 1; }, kOuterLimitMs)); // by either side
+    vb::DoEvents(); // whatever was under way when the connection ended
     EXPECT_EQ(completions, 0);
     EXPECT_FALSE(QFile::exists(out.filePath("never")));
     EXPECT_TRUE(leftovers().isEmpty());

@@ -15,6 +15,7 @@ struct CannedResponse {
     int parts = 1;           // the body goes out in this many pieces ...
     int partDelayMs = 0;     // ... this far apart
     bool silent = false;     // reads the request, answers nothing
+    bool endless = false;    // a page that never ends, sent as fast as it is taken
 };
 
 class LocalHttpServer : public QObject {
@@ -38,11 +39,15 @@ public:
 
     // The heads of the requests received, in order.
     QList<QByteArray> Requests;
+    // Connections ended, by either side, and the bytes of endless pages sent.
+    int Ended = 0;
+    qint64 EndlessBytesSent = 0;
 
 private:
     void serve(QTcpSocket* socket)
     {
         socket->setParent(this);
+        QObject::connect(socket, &QTcpSocket::disconnected, this, [this] { ++Ended; });
         auto head = std::make_shared<QByteArray>();
         QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket, head] {
             const bool complete = head->contains("\r\n\r\n");
@@ -59,6 +64,12 @@ private:
     {
         if (response.silent)
             return;
+        if (response.endless) {
+            socket->write("HTTP/1.1 " + response.status + "\r\nContent-Type: text/html\r\n\r\n");
+            QObject::connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { pour(socket); });
+            pour(socket);
+            return;
+        }
         socket->write("HTTP/1.1 " + response.status + "\r\nContent-Type: text/html\r\nContent-Length: " +
                       QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n");
         sendPart(socket, response, 0);
@@ -77,6 +88,16 @@ private:
         }
         QTimer::singleShot(response.partDelayMs, this,
                            [this, socket, response, part] { sendPart(socket, response, part + 1); });
+    }
+
+    // Keeps a little of the endless page waiting to go, whenever the client takes some.
+    void pour(QTcpSocket* socket)
+    {
+        static const QByteArray chunk(16 * 1024, 'x');
+        if (socket->state() != QAbstractSocket::ConnectedState || socket->bytesToWrite() >= chunk.size())
+            return;
+        socket->write(chunk);
+        EndlessBytesSent += chunk.size();
     }
 
     QTcpServer server_;

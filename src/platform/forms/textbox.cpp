@@ -83,10 +83,16 @@ TextBox::TextBox(QWidget* container)
     });
     // The focus can move on without a focus-out of this box: set in an
     // inactive window, it arrives elsewhere when the window is activated.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusChange_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (focused_ && now && now != edit_ && now->window() == window())
             loseFocus();
     });
+}
+
+// The widget base gives up the focus as it ends, after this box is gone.
+TextBox::~TextBox()
+{
+    disconnect(focusChange_);
 }
 
 // The player types no further than the limit; a longer text set by code stays

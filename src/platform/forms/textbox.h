@@ -17,6 +17,7 @@ class TextBox : public Control {
 
 public:
     explicit TextBox(QWidget* container);
+    ~TextBox() override;
 
     Property<QString> Text;
     Property<int> MaxLength; // 0: no limit; limits typing, not text set by code
@@ -50,6 +51,7 @@ private:
     void applyLimit();
 
     QLineEdit* edit_;
+    QMetaObject::Connection focusChange_;
     int maxLength_ = 0;
     bool focused_ = false;
     bool retyping_ = false;
