@@ -1,9 +1,11 @@
 #include "game/frmVorla.h"
 
-#include "game/cardart.h"
+#include "art/cards.h"
+#include "art/icons.h"
 #include "game/frmBaralho.h"
 #include "game/frmManilhas.h"
 #include "game/modGame.h"
+#include "game/tableart.h"
 #include "netplay/frmIniciar.h"
 #include "platform/datapath.h"
 #include "platform/forms/msgbox.h"
@@ -39,7 +41,7 @@ void label(vb::Label& l, int left, int top, int width, int height, const QString
     l.SetFont(font);
     l.ForeColor = colour;
     l.Alignment = alignment;
-    l.BackColor = QColor(cardart::PanelColour);
+    l.BackColor = QColor(tableart::PanelColour);
 }
 
 // Labels drawn straight onto the table, with no back colour of their own.
@@ -78,7 +80,7 @@ frmVorla::frmVorla()
     BackColor = QColor(0xFF, 0x00, 0xFF);
     StartUpPosition = vb::vbStartUpScreen;
     SetFont(vb::Font{"Arial", 9});
-    setWindowIcon(cardart::ProgramIcon());
+    setWindowIcon(art::ProgramIcon());
     placeControls();
     paintCards();
     wireHandlers();
@@ -98,7 +100,7 @@ void frmVorla::placeControls()
     card(picLance(1), LanceLeft(1), LanceTop(1));
     card(picLance(2), LanceLeft(2), LanceTop(2));
     card(CartaVira, 7815, 2760);
-    CartaVira.SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
+    CartaVira.SetMousePointer(vb::MousePointer::Custom, art::HandCursor());
     for (int i = 1; i <= 4; ++i)
         card(picBar(i), 0, 0);
     PlaceFlyingCards();
@@ -171,12 +173,12 @@ QString frmVorla::YourMoveOr(const QString& wait)
 void frmVorla::paintCards()
 {
     const qreal ratio = qApp->devicePixelRatio();
-    Picture = vb::MakePicture(cardart::Table(ratio));
-    imgSombra.Picture = vb::MakePicture(cardart::Shadow(ratio));
+    Picture = vb::MakePicture(tableart::Table(ratio));
+    imgSombra.Picture = vb::MakePicture(art::Shadow(ratio));
     for (int n = 1; n <= 40; ++n)
-        Frente(n).Picture = vb::MakePicture(cardart::Face(n, ratio));
+        Frente(n).Picture = vb::MakePicture(art::Face(n, ratio));
     for (int n = 1; n <= 10; ++n)
-        Verso(n).Picture = vb::MakePicture(cardart::Back(n, ratio));
+        Verso(n).Picture = vb::MakePicture(art::Back(n, ratio));
 }
 
 void frmVorla::wireHandlers()
