@@ -1,6 +1,7 @@
 #include "game/tableart.h"
 
 #include "art/canvas.h"
+#include "game/tablelayout.h"
 #include "platform/forms/twips.h"
 
 #include <QLinearGradient>
@@ -23,9 +24,9 @@ constexpr QColor FeltColour(8, 128, 10);
 
 constexpr qreal Tw(int twips) { return qreal(twips) / vb::TwipsPerPixel; }
 
-QRectF TwipRect(int left, int top, int width, int height)
+QRectF InPixels(const tablelayout::TwipRect& r)
 {
-    return QRectF(Tw(left), Tw(top), Tw(width), Tw(height));
+    return QRectF(Tw(r.Left), Tw(r.Top), Tw(r.Width), Tw(r.Height));
 }
 
 // A raised (or, with `sunken`, lowered) two-tone edge inside `r`.
@@ -103,8 +104,8 @@ QRectF FaceAround(const QRectF& label, qreal grow)
 
 void PaintMenuFaces(QPainter& p)
 {
-    for (int top : {480, 945, 1395, 1830, 2265, 2700})
-        PaintGreenButton(p, FaceAround(TwipRect(10035, top, 1740, 270), 4).adjusted(0, 0, 0, 1));
+    for (const tablelayout::TwipRect& label : tablelayout::lblMenu)
+        PaintGreenButton(p, FaceAround(InPixels(label), 4).adjusted(0, 0, 0, 1));
 }
 
 void PaintEtchedBox(QPainter& p, const QRectF& r)
@@ -118,9 +119,14 @@ void PaintEtchedBox(QPainter& p, const QRectF& r)
 
 void PaintScoreBox(QPainter& p)
 {
-    const QRectF box(Tw(10095) - 5.5, Tw(3555) - 5.5, Tw(11715) - Tw(10095) + 14, Tw(5505) - Tw(3555) + 9);
+    using namespace tablelayout;
+    const TwipRect& title = lblPartidas;
+    const TwipRect& lastScore = lblTotal[1];
+    const QRectF box(Tw(title.Left) - 5.5, Tw(title.Top) - 5.5, Tw(lastScore.Right()) - Tw(title.Left) + 14,
+                     Tw(lastScore.Bottom()) - Tw(title.Top) + 9);
     PaintEtchedBox(p, box);
-    const qreal split = (Tw(4380 + 240) + Tw(4815)) / 2 + 0.5;
+    // The rule runs between the hand's scores and the match's.
+    const qreal split = (Tw(lblNome[2].Bottom()) + Tw(Label3.Top)) / 2 + 0.5;
     p.setPen(QPen(QColor(140, 136, 128), 1));
     p.drawLine(QPointF(box.left() + 5, split), QPointF(box.right() - 5, split));
     p.setPen(QPen(Qt::white, 1));
@@ -130,9 +136,10 @@ void PaintScoreBox(QPainter& p)
 // The raised grey box on the felt holding the stake and the raise and run faces.
 void PaintStakeBox(QPainter& p)
 {
-    const QRectF vorla = TwipRect(7755, 6285, 1485, 210), correr = TwipRect(7740, 6735, 1485, 210);
-    const QRectF box = QRectF(correr.left() - 10.5, Tw(5955) - 7.5, vorla.right() - correr.left() + 21,
-                              correr.bottom() - Tw(5955) + 16);
+    const QRectF vorla = InPixels(tablelayout::lblVorla), correr = InPixels(tablelayout::lblCorrer);
+    const qreal top = Tw(tablelayout::lblValendo.Top);
+    const QRectF box = QRectF(correr.left() - 10.5, top - 7.5, vorla.right() - correr.left() + 21,
+                              correr.bottom() - top + 16);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 30, 0, 70));
     p.drawRoundedRect(box.translated(2, 2), 6, 6);
@@ -171,8 +178,8 @@ void PaintTitleStrip(QPainter& p)
         p.setPen(QPen(Qt::white, 1));
         p.drawLine(QPointF(86, y + 1), QPointF(732, y + 1));
     }
-    PaintWindowButton(p, TwipRect(11100, 90, 270, 210), false);
-    PaintWindowButton(p, TwipRect(11505, 90, 270, 210), true);
+    PaintWindowButton(p, InPixels(tablelayout::imgMini), false);
+    PaintWindowButton(p, InPixels(tablelayout::imgClose), true);
 }
 
 // Four embossed suit symbols fill the empty foot of the panel.
