@@ -11,5 +11,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: render-icon OUTPUT.png\n");
         return 2;
     }
-    return art::ProgramIcon().pixmap(QSize(256, 256)).save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return art::ProgramIconPicture(256).save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

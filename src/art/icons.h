@@ -3,10 +3,12 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QPixmap>
 
 namespace art {
 
-QIcon ProgramIcon();
-QCursor HandCursor();  // painted at the primary screen's ratio
+QPixmap ProgramIconPicture(int size);  // one size of the icon, painted
+QIcon ProgramIcon();                   // every size, kept in the picture cache
+QCursor HandCursor();                  // at the primary screen's ratio, kept likewise
 
 }  // namespace art

@@ -1,5 +1,6 @@
 #include "game/frmVorla.h"
 
+#include "art/cache.h"
 #include "art/cards.h"
 #include "art/icons.h"
 #include "game/frmBaralho.h"
@@ -173,15 +174,18 @@ QString frmVorla::YourMoveOr(const QString& wait)
     return Hand.Turn == 1 ? QString::fromUtf8("Faça a sua jogada!") : wait;
 }
 
+// The background is needed at once and comes from the picture cache; a card is
+// painted when first dealt or shown.
 void frmVorla::paintCards()
 {
     const qreal ratio = qApp->devicePixelRatio();
-    Picture = vb::MakePicture(tableart::Table(ratio));
-    imgSombra.Picture = vb::MakePicture(art::Shadow(ratio));
+    Picture = vb::MakePicture(
+        art::Cached(QStringLiteral("table"), tableart::TableSize, ratio, [ratio] { return tableart::Table(ratio); }));
+    imgSombra.SetPictureSource([ratio] { return art::Shadow(ratio); });
     for (int n = 1; n <= 40; ++n)
-        Frente(n).Picture = vb::MakePicture(art::Face(n, ratio));
+        Frente(n).SetPictureSource([n, ratio] { return art::Face(n, ratio); });
     for (int n = 1; n <= 10; ++n)
-        Verso(n).Picture = vb::MakePicture(art::Back(n, ratio));
+        Verso(n).SetPictureSource([n, ratio] { return art::Back(n, ratio); });
 }
 
 void frmVorla::wireHandlers()

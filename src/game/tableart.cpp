@@ -16,7 +16,6 @@ using art::Ink;
 using art::NewImage;
 using art::SaneRatio;
 
-constexpr QSize TableSize(796, 513);
 constexpr int FeltRight = 660;
 constexpr int TitleHeight = 26;
 const QColor Panel = QColor::fromRgb(PanelColour);

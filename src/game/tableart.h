@@ -4,6 +4,7 @@
 
 #include <QPixmap>
 #include <QRgb>
+#include <QSize>
 
 namespace tableart {
 
@@ -11,7 +12,9 @@ namespace tableart {
 // placed there blend in when they take this back colour.
 inline constexpr QRgb PanelColour = qRgb(212, 208, 200);
 
-QPixmap Table(qreal dpr);        // 796 x 513, the table window's background
+inline constexpr QSize TableSize(796, 513);
+
+QPixmap Table(qreal dpr);        // TableSize, the table window's background
 QPixmap WinnerPanel(qreal dpr);  // 403 x 185, the end-of-match announcement
 
 }  // namespace tableart
