@@ -1,4 +1,5 @@
 #include "art/cache.h"
+#include "support/folderenv.h"
 #include "support/pictures.h"
 
 #include <QCoreApplication>
@@ -6,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,12 +16,6 @@ constexpr char EarlierRunFolder[] = "MIRVO_TEST_EARLIER_RUN_CACHE";
 // Each test keeps its entries in a cache folder of its own.
 class PictureCache : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", folder_.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("XDG_CACHE_HOME", previous_); }
 
     // A picture whose pixels differ from one painting to the next, so that a
     // picture shown can be told apart from a fresh painting.
@@ -37,7 +31,7 @@ protected:
         });
     }
 
-    QString EntryPath() const { return folder_.path() + "/mirvo-vorla/pictures/sample-30x20@1.pic"; }
+    QString EntryPath() const { return cache_.Folder().path() + "/mirvo-vorla/pictures/sample-30x20@1.pic"; }
 
     // Changes one byte of the entry, counted from its end.
     void Damage(qint64 fromEnd)
@@ -53,8 +47,7 @@ protected:
     int paints = 0;
 
 private:
-    QTemporaryDir folder_;
-    QByteArray previous_;
+    TemporaryFolderVariable cache_{"XDG_CACHE_HOME"};
 };
 
 TEST_F(PictureCache, APictureIsPaintedOnceAndThenReadBackExactly)
