@@ -1,5 +1,5 @@
 // Writes the program's icon as a 256 x 256 PNG for installing beside the program.
-#include "game/cardart.h"
+#include "art/icons.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -11,5 +11,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: render-icon OUTPUT.png\n");
         return 2;
     }
-    return cardart::ProgramIcon().pixmap(QSize(256, 256)).save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return art::ProgramIconPicture(256).save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "game/frmBaralho.h"
 
-#include "game/cardart.h"
+#include "art/cards.h"
+#include "art/icons.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "platform/forms/twips.h"
@@ -49,9 +50,9 @@ frmBaralho::frmBaralho() : lblInfo(this), shpBaralho(this), CartaVerso(this)
 void frmBaralho::Form_Load()
 {
     for (int i = 1; i <= 10; ++i) {
-        CartaVerso(i).SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
+        CartaVerso(i).SetMousePointer(vb::MousePointer::Custom, art::HandCursor());
         CartaVerso(i).Picture = frmVorla::Get().Verso(i).Picture;
-        AutoShapeFromPicture(CartaVerso(i), cardart::BackKey);
+        AutoShapeFromPicture(CartaVerso(i), art::BackKey);
     }
     shpBaralho.BorderColor = kOrange;
 }

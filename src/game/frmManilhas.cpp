@@ -1,6 +1,6 @@
 #include "game/frmManilhas.h"
 
-#include "game/cardart.h"
+#include "art/cards.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "shell/dialoglook.h"
@@ -63,7 +63,7 @@ void frmManilhas::Form_Load()
         n = Hand.DirtyDeck ? n - 40 : 17;
     for (int i = 1; i <= 4; ++i) {
         picManilha(i).Picture = frmVorla::Get().Frente(n).Picture;
-        AutoShapeFromPicture(picManilha(i), cardart::FaceKey);
+        AutoShapeFromPicture(picManilha(i), art::FaceKey);
         n = n + 1;
     }
 }

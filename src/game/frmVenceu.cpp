@@ -1,7 +1,7 @@
 #include "game/frmVenceu.h"
 
-#include "game/cardart.h"
 #include "game/modGame.h"
+#include "game/tableart.h"
 #include "widgets/modTrans.h"
 
 #include <QApplication>
@@ -24,7 +24,7 @@ frmVenceu::frmVenceu() : lblVencedor(this), lblNome(this), lblPlacar(this), tmrC
     ScaleHeight = 2775;
     StartUpPosition = vb::vbStartUpOwner;
     BackColor = QColor(0x80, 0x80, 0x80);
-    Picture = vb::MakePicture(cardart::WinnerPanel(qApp->devicePixelRatio()));
+    Picture = vb::MakePicture(tableart::WinnerPanel(qApp->devicePixelRatio()));
     whiteLabel(lblVencedor, 2445, 645, 1110, 285, 12, vb::vbLeftJustify);
     lblVencedor.WordWrap = false;
     lblVencedor.AutoSize = true;

@@ -1,9 +1,13 @@
 #include "game/frmVorla.h"
 
-#include "game/cardart.h"
+#include "art/cache.h"
+#include "art/cards.h"
+#include "art/icons.h"
 #include "game/frmBaralho.h"
 #include "game/frmManilhas.h"
 #include "game/modGame.h"
+#include "game/tableart.h"
+#include "game/tablelayout.h"
 #include "netplay/frmIniciar.h"
 #include "platform/datapath.h"
 #include "platform/forms/msgbox.h"
@@ -31,15 +35,20 @@ const vb::Font kArialBold{"Arial", 9, true};
 const vb::Font kNarrowBold{"Arial Narrow", 9.75, true};
 const vb::Font kNarrow{"Arial Narrow", 9};
 
-void label(vb::Label& l, int left, int top, int width, int height, const QString& caption, const vb::Font& font,
+void place(vb::Control& c, const tablelayout::TwipRect& r)
+{
+    c.Move(r.Left, r.Top, r.Width, r.Height);
+}
+
+void label(vb::Label& l, const tablelayout::TwipRect& r, const QString& caption, const vb::Font& font,
            QColor colour = Qt::black, int alignment = vb::vbLeftJustify)
 {
-    l.Move(left, top, width, height);
+    place(l, r);
     l.Caption = caption;
     l.SetFont(font);
     l.ForeColor = colour;
     l.Alignment = alignment;
-    l.BackColor = QColor(cardart::PanelColour);
+    l.BackColor = QColor(tableart::PanelColour);
 }
 
 // Labels drawn straight onto the table, with no back colour of their own.
@@ -78,7 +87,7 @@ frmVorla::frmVorla()
     BackColor = QColor(0xFF, 0x00, 0xFF);
     StartUpPosition = vb::vbStartUpScreen;
     SetFont(vb::Font{"Arial", 9});
-    setWindowIcon(cardart::ProgramIcon());
+    setWindowIcon(art::ProgramIcon());
     placeControls();
     paintCards();
     wireHandlers();
@@ -92,13 +101,13 @@ void frmVorla::placeControls()
         picMac(i).Enabled = false;
         card(Jogada1(i), 375, 1065 + 2070 * (i - 1));
         card(Jogada2(i), 855, 1200 + 2070 * (i - 1));
-        label(lblVenceu(i), 375, 810 + 2070 * (i - 1), 1545, 255, "Venceu", kSansSerifBold, kWhite);
+        label(lblVenceu(i), {375, 810 + 2070 * (i - 1), 1545, 255}, "Venceu", kSansSerifBold, kWhite);
         lblVenceu(i).Visible = false;
     }
     card(picLance(1), LanceLeft(1), LanceTop(1));
     card(picLance(2), LanceLeft(2), LanceTop(2));
     card(CartaVira, 7815, 2760);
-    CartaVira.SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
+    CartaVira.SetMousePointer(vb::MousePointer::Custom, art::HandCursor());
     for (int i = 1; i <= 4; ++i)
         card(picBar(i), 0, 0);
     PlaceFlyingCards();
@@ -109,40 +118,37 @@ void frmVorla::placeControls()
         card(picCarta(n), n <= 21 ? 3030 + 105 * (n - 1) : 5220 + 105 * (n - 22), 3240);
 
     imgSombra.Move(0, 7800, 1155, 1545);
-    label(lblbaralho, 2955, 4710, 5340, 315, "Clique sobre a carta que deseja cortar o baralho", kTimes, kWhite);
+    label(lblbaralho, {2955, 4710, 5340, 315}, "Clique sobre a carta que deseja cortar o baralho", kTimes, kWhite);
     lblbaralho.Visible = false;
     lblbaralho.WordWrap = false;
     lblbaralho.AutoSize = true; // the prompt is wider than its design box in our fonts
-    label(lblMens, 195, 7215, 10245, 315, "", kTimes, kWhite, vb::vbCenter);
-    label(lblVorla, 7755, 6285, 1485, 210, "Vorla", kArialBold, Qt::black, vb::vbCenter);
-    label(lblCorrer, 7740, 6735, 1485, 210, "Correr", kArialBold, Qt::black, vb::vbCenter);
-    label(lblValendo, 8040, 5955, 885, 195, "Valendo 1", kSansSerifBold, QColor(0x40, 0x40, 0x40));
+    label(lblMens, {195, 7215, 10245, 315}, "", kTimes, kWhite, vb::vbCenter);
+    label(lblVorla, tablelayout::lblVorla, "Vorla", kArialBold, Qt::black, vb::vbCenter);
+    label(lblCorrer, tablelayout::lblCorrer, "Correr", kArialBold, Qt::black, vb::vbCenter);
+    label(lblValendo, tablelayout::lblValendo, "Valendo 1", kSansSerifBold, QColor(0x40, 0x40, 0x40));
 
     const char* const menu[] = {"Novo Jogo", "Opções", "Baralho", "Ajuda", "Sobre", "Sair"};
-    const int menuTops[] = {480, 945, 1395, 1830, 2265, 2700};
     for (int i = 0; i <= 5; ++i)
-        label(lblMenu(i), 10035, menuTops[i], 1740, 270, QString::fromUtf8(menu[i]), kNarrowBold, Qt::black,
+        label(lblMenu(i), tablelayout::lblMenu[i], QString::fromUtf8(menu[i]), kNarrowBold, Qt::black,
               vb::vbCenter);
 
-    label(lblPartidas, 10095, 3555, 555, 195, "Placar", kSansSerifBold, kDarkBlue);
-    label(Label2, 10095, 3915, 915, 195, QString::fromUtf8("Mão Atual:"), kSansSerifBold, kDarkBlue);
-    label(lblNome(1), 10095, 4125, 1470, 240, "Jogador", kNarrow);
-    label(lblNome(2), 10095, 4380, 1470, 240, "Computador", kNarrow);
-    label(lblNome(0), 10095, 5010, 1485, 240, "Jogador", kNarrow);
-    label(lblNome(3), 10095, 5265, 1485, 240, "Computador", kNarrow);
+    label(lblPartidas, tablelayout::lblPartidas, "Placar", kSansSerifBold, kDarkBlue);
+    label(Label2, tablelayout::Label2, QString::fromUtf8("Mão Atual:"), kSansSerifBold, kDarkBlue);
+    for (int i = 0; i <= 3; ++i)
+        label(lblNome(i), tablelayout::lblNome[i], i <= 1 ? "Jogador" : "Computador", kNarrow);
     for (int i = 1; i <= 2; ++i) {
-        label(lblRodada(i), 11565, 4125 + 255 * (i - 1), 150, 240, "0", kNarrow);
-        label(lblTotal(i), 11565, 5010 + 255 * (i - 1), 150, 240, "0", kNarrow);
+        label(lblRodada(i), tablelayout::lblRodada[i - 1], "0", kNarrow);
+        label(lblTotal(i), tablelayout::lblTotal[i - 1], "0", kNarrow);
     }
-    label(Label3, 10095, 4815, 1125, 195, "Placar Geral:", kSansSerifBold, kDarkBlue);
-    label(Label1, 165, 75, 1005, 225, "Mirvo Vorla", vb::Font{"Arial", 9});
+    label(Label3, tablelayout::Label3, "Placar Geral:", kSansSerifBold, kDarkBlue);
+    label(Label1, {165, 75, 1005, 225}, "Mirvo Vorla", vb::Font{"Arial", 9});
     transparent({&lblVenceu(1), &lblVenceu(2), &lblVenceu(3), &lblbaralho, &lblMens, &lblVorla, &lblCorrer});
     for (int i = 0; i <= 5; ++i)
         transparent({&lblMenu(i)});
 
     FrmMov.Move(0, 0, 11115, 390);
-    imgMini.Move(11100, 90, 270, 210);
-    imgClose.Move(11505, 90, 270, 210);
+    place(imgMini, tablelayout::imgMini);
+    place(imgClose, tablelayout::imgClose);
     for (int n = 1; n <= 40; ++n)
         store(Frente(n));
     for (int n = 1; n <= 10; ++n)
@@ -168,15 +174,18 @@ QString frmVorla::YourMoveOr(const QString& wait)
     return Hand.Turn == 1 ? QString::fromUtf8("Faça a sua jogada!") : wait;
 }
 
+// The background is needed at once and comes from the picture cache; a card is
+// painted when first dealt or shown.
 void frmVorla::paintCards()
 {
     const qreal ratio = qApp->devicePixelRatio();
-    Picture = vb::MakePicture(cardart::Table(ratio));
-    imgSombra.Picture = vb::MakePicture(cardart::Shadow(ratio));
+    Picture = vb::MakePicture(
+        art::Cached(QStringLiteral("table"), tableart::TableSize, ratio, [ratio] { return tableart::Table(ratio); }));
+    imgSombra.SetPictureSource([ratio] { return art::Shadow(ratio); });
     for (int n = 1; n <= 40; ++n)
-        Frente(n).Picture = vb::MakePicture(cardart::Face(n, ratio));
+        Frente(n).SetPictureSource([n, ratio] { return art::Face(n, ratio); });
     for (int n = 1; n <= 10; ++n)
-        Verso(n).Picture = vb::MakePicture(cardart::Back(n, ratio));
+        Verso(n).SetPictureSource([n, ratio] { return art::Back(n, ratio); });
 }
 
 void frmVorla::wireHandlers()

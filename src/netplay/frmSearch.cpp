@@ -1,6 +1,6 @@
 #include "netplay/frmSearch.h"
 
-#include "game/cardart.h"
+#include "art/icons.h"
 #include "game/modGame.h"
 #include "platform/forms/msgbox.h"
 #include "shell/dialoglook.h"
@@ -59,7 +59,7 @@ frmSearch::frmSearch()
     Caption = "Localizar Jogadores";
     BackColor = look::Face;
     SetBorderStyle(vb::vbFixedDialog);
-    setWindowIcon(cardart::ProgramIcon());
+    setWindowIcon(art::ProgramIcon());
     ScaleWidth = 5940;
     ScaleHeight = 3300;
     StartUpPosition = vb::vbStartUpOwner;

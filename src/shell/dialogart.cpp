@@ -1,6 +1,6 @@
 #include "shell/dialogart.h"
 
-#include "game/cardart.h"
+#include "art/cards.h"
 
 #include <QImage>
 #include <QPainter>
@@ -100,12 +100,12 @@ QPixmap AboutPicture(qreal dpr)
         const QPointF pivot(size.width() / 2.0, 190);
         const qreal scale = 0.85;
         for (int i = 0; i < 4; ++i) {
-            const QPixmap face = cardart::Face(cards[i], dpr * 2);
+            const QPixmap face = art::Face(cards[i], dpr * 2);
             p.save();
             p.translate(pivot);
             p.rotate(angles[i]);
             p.scale(scale, scale);
-            const QRectF body(-cardart::CardWidth / 2.0, -212, cardart::CardWidth, cardart::CardHeight);
+            const QRectF body(-art::CardWidth / 2.0, -212, art::CardWidth, art::CardHeight);
             // The key-coloured corners stay out of the picture.
             QPainterPath round;
             round.addRoundedRect(body.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);

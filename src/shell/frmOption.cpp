@@ -1,6 +1,6 @@
 #include "shell/frmOption.h"
 
-#include "game/cardart.h"
+#include "art/icons.h"
 #include "game/modGame.h"
 #include "platform/datapath.h"
 #include "platform/forms/msgbox.h"
@@ -115,7 +115,7 @@ void frmOption::Form_Load()
     chkExibir.Value = Hand.ShowComputerCards ? vb::vbChecked : vb::vbUnchecked;
     optManilha(Hand.NewManilha ? 1 : 2).Value = true;
     for (int i = 0; i <= 2; ++i)
-        picHelp(i).SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
+        picHelp(i).SetMousePointer(vb::MousePointer::Custom, art::HandCursor());
     // A guest plays by the host's rules: only the sound stays its own.
     if (Hand.NetworkGame && !IsServer) {
         for (vb::Frame* f : {&fraBaralho, &fra11x11, &fraManilhas})

@@ -1,6 +1,6 @@
 #include "shell/frmSobre.h"
 
-#include "game/cardart.h"
+#include "art/icons.h"
 #include "platform/datapath.h"
 #include "platform/help.h"
 #include "platform/instance.h"
@@ -112,7 +112,7 @@ void frmSobre::lblLink_MouseMove(int Index, int, int, float, float)
 {
     lblLink(Index).ForeColor = kBlue;
     setUnderline(lblLink(Index), true);
-    lblLink(Index).SetMousePointer(vb::MousePointer::Custom, cardart::HandCursor());
+    lblLink(Index).SetMousePointer(vb::MousePointer::Custom, art::HandCursor());
 }
 
 void frmSobre::lblLink_MouseLeave(int Index)

@@ -227,6 +227,46 @@ TEST(PictureTest, SharedPicturesCompareByIdentity)
     EXPECT_FALSE(b.Picture == lookalike);
 }
 
+// A picture given by its source is painted once, when first read or shown, and
+// is then the same shared picture on every read.
+TEST(PictureTest, APictureSourceIsPaintedOnceWhenFirstNeeded)
+{
+    QWidget container;
+    vb::Image store(&container);
+    vb::PictureBox shown(&container);
+    int paints = 0;
+    const auto red = [&paints] {
+        ++paints;
+        QPixmap pixmap(4, 4);
+        pixmap.fill(Qt::red);
+        return pixmap;
+    };
+    store.SetPictureSource(red);
+    shown.SetPictureSource(red);
+    shown.Move(0, 0, 60, 60);
+    EXPECT_EQ(paints, 0) << "nothing is painted before it is needed";
+
+    const vb::Picture first = store.Picture;
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->toImage().pixel(1, 1), QColor(Qt::red).rgb());
+    EXPECT_TRUE(store.Picture == first) << "later reads share the painted picture";
+    EXPECT_EQ(paints, 1);
+
+    EXPECT_EQ(shown.grab().toImage().pixel(1, 1), QColor(Qt::red).rgb());
+    EXPECT_EQ(paints, 2);
+    EXPECT_TRUE(shown.Picture() == shown.Picture());
+    EXPECT_EQ(paints, 2);
+
+    // A picture set over a source not yet painted replaces it for good.
+    vb::Image replaced(&container);
+    replaced.SetPictureSource(red);
+    replaced.Picture = first;
+    EXPECT_TRUE(replaced.Picture == first);
+    replaced.Picture = vb::Picture();
+    EXPECT_FALSE(replaced.Picture());
+    EXPECT_EQ(paints, 2);
+}
+
 TEST(PaceTest, TimersAndSleepsFollowThePace)
 {
     vb::SetPaceFactor(1);

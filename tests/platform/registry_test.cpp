@@ -1,10 +1,10 @@
 #include "platform/registry.h"
+#include "support/folderenv.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -18,13 +18,6 @@ const QString kKey = u"SOFTWARE\\Teste"_qs;
 
 class Registry : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
-
     static QByteArray FileText()
     {
         QFile file(registry::StorePath());
@@ -38,13 +31,12 @@ protected:
         file.write(text);
     }
 
-    QTemporaryDir dir_;
-    QByteArray saved_;
+    TemporaryFolderVariable config_{"XDG_CONFIG_HOME"};
 };
 
 TEST_F(Registry, LivesInTheUsersConfigFolder)
 {
-    EXPECT_EQ(registry::StorePath(), dir_.path() + u"/mirvo-vorla/registry"_qs);
+    EXPECT_EQ(registry::StorePath(), config_.Folder().path() + u"/mirvo-vorla/registry"_qs);
     qputenv("XDG_CONFIG_HOME", "relative/path"); // not absolute: ignored
     EXPECT_EQ(registry::StorePath(), QDir::homePath() + u"/.config/mirvo-vorla/registry"_qs);
 }
@@ -122,7 +114,7 @@ TEST_F(Registry, MalformedLinesAreSkippedAndTheRestIsRead)
 TEST_F(Registry, AnUnwritableFolderFailsTheWriteAndReadsFallBack)
 {
     // The folder cannot be made: a file stands where it should go.
-    QFile blocker(dir_.filePath(u"ficheiro"_qs));
+    QFile blocker(config_.Folder().filePath(u"ficheiro"_qs));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("XDG_CONFIG_HOME", blocker.fileName().toLocal8Bit());

@@ -1,6 +1,6 @@
 #include "shell/modReg.h"
+#include "support/folderenv.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -9,15 +9,7 @@ const QString kKey = u"SOFTWARE\\Mirvo Vorla"_qs;
 
 class ModReg : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
-
-    QTemporaryDir dir_;
-    QByteArray saved_;
+    TemporaryFolderVariable config_{"XDG_CONFIG_HOME"};
 };
 
 TEST_F(ModReg, MissingGivesTheDefaultAndEmptyGivesEmpty)

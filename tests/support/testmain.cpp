@@ -1,5 +1,5 @@
 // Entry point of every test program: an offscreen application, no waiting, and a
-// private settings folder, so that no test touches the user's own settings; a
+// private settings folder and cache, so that no test touches the user's own; a
 // handler that fails makes the running test fail.
 #include "platform/forms/handlers.h"
 #include "platform/helpviewer.h"
@@ -29,8 +29,9 @@ int main(int argc, char** argv)
     setenv("MIRVO_PACE", "0", 0);
     setenv("MIRVO_SOUND_DEVICE", "null", 0);
     setenv("MIRVO_ADDRESS_ECHO_URL", "", 0); // never the public address page
-    QTemporaryDir config;
+    QTemporaryDir config, cache;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_CACHE_HOME", cache.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     // A handler that throws is a fault of the test that is running.

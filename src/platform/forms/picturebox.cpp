@@ -2,13 +2,16 @@
 
 #include <QPainter>
 
+#include <utility>
+
 namespace vb {
 
 PictureControl::PictureControl(QWidget* container, bool opaque)
     : Control(container),
-      Picture([this] { return picture_; },
+      Picture([this] { return picture(); },
               [this](const vb::Picture& p) {
                   picture_ = p;
+                  source_ = nullptr;
                   update();
               }),
       BackColor([this] { return backColor_; },
@@ -27,13 +30,27 @@ PictureControl::PictureControl(QWidget* container, bool opaque)
         setAttribute(Qt::WA_TranslucentBackground);
 }
 
+void PictureControl::SetPictureSource(std::function<QPixmap()> paint)
+{
+    picture_ = nullptr;
+    source_ = std::move(paint);
+    update();
+}
+
+const vb::Picture& PictureControl::picture()
+{
+    if (source_)
+        picture_ = MakePicture(std::exchange(source_, nullptr)());
+    return picture_;
+}
+
 void PictureControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (opaque_)
         painter.fillRect(rect(), backColor_);
-    if (picture_)
-        painter.drawPixmap(0, 0, *picture_);
+    if (const vb::Picture& shown = picture())
+        painter.drawPixmap(0, 0, *shown);
     if (borderStyle_ == 1) {
         painter.setPen(Qt::black);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -7,6 +7,8 @@
 
 #include <QColor>
 
+#include <functional>
+
 namespace vb {
 
 class PictureControl : public Control {
@@ -17,12 +19,19 @@ public:
     Property<QColor> BackColor;
     Property<int> BorderStyle; // 0 none, 1 a single line
 
+    // Gives the control a picture that `paint` makes the first time the picture
+    // is read or shown, so that pictures never looked at cost nothing.
+    void SetPictureSource(std::function<QPixmap()> paint);
+
 protected:
     PictureControl(QWidget* container, bool opaque);
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    const vb::Picture& picture();
+
     vb::Picture picture_;
+    std::function<QPixmap()> source_;
     QColor backColor_ = QColor(0xC0, 0xC0, 0xC0);
     int borderStyle_ = 0;
     bool opaque_;

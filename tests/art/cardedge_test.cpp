@@ -1,6 +1,6 @@
 // The rim of a cut-out card is its own grey outline: the key colour that cuts the
 // corners never tints it, at any density.
-#include "game/cardart.h"
+#include "art/cards.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@ namespace {
 
 bool IsKey(QRgb c)
 {
-    return (c | 0xFF000000u) == (cardart::FaceKey | 0xFF000000u) || (c | 0xFF000000u) == (cardart::BackKey | 0xFF000000u);
+    return (c | 0xFF000000u) == (art::FaceKey | 0xFF000000u) || (c | 0xFF000000u) == (art::BackKey | 0xFF000000u);
 }
 
 // Counts the card's pixels beside a key pixel that are not a neutral grey.
@@ -32,8 +32,8 @@ int TintedRimPixels(const QPixmap& card)
 TEST(CardEdge, TheKeyNeverTintsTheRimOfAFaceOrABack)
 {
     for (qreal ratio : {1.0, 1.5, 2.0}) {
-        EXPECT_EQ(TintedRimPixels(cardart::Face(1, ratio)), 0) << "ratio " << ratio;
-        EXPECT_EQ(TintedRimPixels(cardart::Back(3, ratio)), 0) << "ratio " << ratio;
+        EXPECT_EQ(TintedRimPixels(art::Face(1, ratio)), 0) << "ratio " << ratio;
+        EXPECT_EQ(TintedRimPixels(art::Back(3, ratio)), 0) << "ratio " << ratio;
     }
 }
 

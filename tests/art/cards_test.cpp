@@ -1,4 +1,6 @@
-#include "game/cardart.h"
+#include "art/cards.h"
+#include "art/icons.h"
+#include "support/pictures.h"
 
 #include <QDir>
 #include <QImage>
@@ -9,12 +11,8 @@
 
 namespace {
 
-using cardart::BackKey;
-using cardart::FaceKey;
-
-QImage Pixels(const QPixmap& pixmap) { return pixmap.toImage().convertToFormat(QImage::Format_ARGB32); }
-
-QRgb Opaque(QRgb px) { return px | 0xFF000000u; }
+using art::BackKey;
+using art::FaceKey;
 
 // True when (x, y) lies in one of the four corner squares as wide as the corner radius.
 bool InCornerSquare(const QImage& image, int x, int y, qreal dpr)
@@ -23,15 +21,6 @@ bool InCornerSquare(const QImage& image, int x, int y, qreal dpr)
     const bool nearX = x < side || x >= image.width() - side;
     const bool nearY = y < side || y >= image.height() - side;
     return nearX && nearY;
-}
-
-int CountIn(const QImage& image, int x0, int y0, int w, int h, const std::function<bool(QRgb)>& pred)
-{
-    int n = 0;
-    for (int y = y0; y < y0 + h; ++y)
-        for (int x = x0; x < x0 + w; ++x)
-            n += pred(Opaque(image.pixel(x, y)));
-    return n;
 }
 
 // Checks the corners of a card picture: exactly `key` at the corners, the same
@@ -69,25 +58,24 @@ TEST(CardArt, PicturesHaveTheirSizesAtEveryRatio)
             EXPECT_EQ(pixmap.size(), QSize(qRound(w * dpr), qRound(h * dpr)));
             EXPECT_EQ(pixmap.devicePixelRatio(), dpr);
         };
-        expect(cardart::Face(1, dpr), 71, 96);
-        expect(cardart::Face(40, dpr), 71, 96);
-        expect(cardart::Back(10, dpr), 71, 96);
-        expect(cardart::Table(dpr), 796, 513);
-        expect(cardart::Shadow(dpr), 77, 103);
+        expect(art::Face(1, dpr), 71, 96);
+        expect(art::Face(40, dpr), 71, 96);
+        expect(art::Back(10, dpr), 71, 96);
+        expect(art::Shadow(dpr), 77, 103);
     }
     for (int card : {0, 41, -1})
-        EXPECT_TRUE(cardart::Face(card, 1).isNull()) << card;
+        EXPECT_TRUE(art::Face(card, 1).isNull()) << card;
     for (int back : {0, 11})
-        EXPECT_TRUE(cardart::Back(back, 1).isNull()) << back;
+        EXPECT_TRUE(art::Back(back, 1).isNull()) << back;
 }
 
 TEST(CardArt, CornersAreExactlyTheKeyAndTheBodyNever)
 {
     for (qreal dpr : {1.0, 2.0}) {
         for (int card = 1; card <= 40; ++card)
-            ExpectKeyedCorners(Pixels(cardart::Face(card, dpr)), FaceKey, dpr, "face " + std::to_string(card));
+            ExpectKeyedCorners(Pixels(art::Face(card, dpr)), FaceKey, dpr, "face " + std::to_string(card));
         for (int back = 1; back <= 10; ++back)
-            ExpectKeyedCorners(Pixels(cardart::Back(back, dpr)), BackKey, dpr, "back " + std::to_string(back));
+            ExpectKeyedCorners(Pixels(art::Back(back, dpr)), BackKey, dpr, "back " + std::to_string(back));
     }
 }
 
@@ -95,9 +83,9 @@ TEST(CardArt, EveryFaceAndEveryBackIsDifferent)
 {
     QList<QImage> faces, backs;
     for (int card = 1; card <= 40; ++card)
-        faces << Pixels(cardart::Face(card, 1));
+        faces << Pixels(art::Face(card, 1));
     for (int back = 1; back <= 10; ++back)
-        backs << Pixels(cardart::Back(back, 1));
+        backs << Pixels(art::Back(back, 1));
     for (int a = 0; a < faces.size(); ++a)
         for (int b = a + 1; b < faces.size(); ++b)
             EXPECT_NE(faces[a], faces[b]) << "faces " << a + 1 << " and " << b + 1;
@@ -114,7 +102,7 @@ bool IsInk(QRgb px) { return qGray(px) < 200; }
 TEST(CardArt, FacesFollowTheSuitAndRankOrder)
 {
     const auto count = [](int card, const std::function<bool(QRgb)>& pred) {
-        return CountIn(Pixels(cardart::Face(card, 1)), 0, 0, 71, 96, pred);
+        return CountIn(Pixels(art::Face(card, 1)), 0, 0, 71, 96, pred);
     };
     for (int rank : {0, 1, 2, 3, 7, 8, 9}) {
         for (int suit = 0; suit < 4; ++suit) {
@@ -137,7 +125,7 @@ TEST(CardArt, FacesFollowTheSuitAndRankOrder)
     }
 }
 
-QString GoldenPath(const QString& name) { return QStringLiteral(SOURCE_DIR "/tests/game/golden/") + name + ".png"; }
+QString GoldenPath(const QString& name) { return QStringLiteral(SOURCE_DIR "/tests/art/golden/") + name + ".png"; }
 
 // Compares pixel for pixel with the committed picture; MIRVO_UPDATE_GOLDENS=1 rewrites
 // the goldens after a deliberate change of the art.
@@ -161,78 +149,28 @@ void ExpectGolden(const QPixmap& pixmap, const QString& name)
 TEST(CardArt, PicturesMatchTheirGoldens)
 {
     for (int card : {1, 14, 23, 26, 31, 40})
-        ExpectGolden(cardart::Face(card, 1), QStringLiteral("face%1").arg(card, 2, 10, QLatin1Char('0')));
+        ExpectGolden(art::Face(card, 1), QStringLiteral("face%1").arg(card, 2, 10, QLatin1Char('0')));
     for (int back : {1, 6})
-        ExpectGolden(cardart::Back(back, 1), QStringLiteral("back%1").arg(back, 2, 10, QLatin1Char('0')));
-}
-
-QPoint TwipPoint(int left, int top) { return QPoint(left / 15, top / 15); }
-bool IsGreen(QRgb px) { return qGreen(px) > qRed(px) + 40 && qGreen(px) > qBlue(px) + 40; }
-
-// The labels of the table window sit on the parts of the background made for them.
-TEST(CardArt, TableHasItsPartsUnderTheLabels)
-{
-    for (qreal dpr : {1.0, 2.0}) {
-        SCOPED_TRACE(dpr);
-        const QImage table = Pixels(cardart::Table(dpr));
-        const auto at = [&](QPoint p) { return Opaque(table.pixel(qRound(p.x() * dpr), qRound(p.y() * dpr))); };
-        const QPoint labelCentre(1740 / 30, 270 / 30);
-        for (int top : {480, 945, 1395, 1830, 2265, 2700}) {
-            EXPECT_TRUE(IsGreen(at(TwipPoint(10035, top) + labelCentre))) << "menu face at " << top;
-            EXPECT_FALSE(IsGreen(at(TwipPoint(10035, top) + QPoint(58, -7)))) << "gap above " << top;
-        }
-        EXPECT_TRUE(IsGreen(at(TwipPoint(7755 + 742, 6285 + 105))));  // raise
-        EXPECT_TRUE(IsGreen(at(TwipPoint(7740 + 742, 6735 + 105))));  // run
-        EXPECT_GT(qGray(at(TwipPoint(8040 + 440, 5955 + 97))), 150);  // stake text is dark grey
-        EXPECT_GT(qGray(at(TwipPoint(10095 + 300, 4125 + 120))), 150);  // score names are black
-        EXPECT_GT(qGray(at(QPoint(40, 12))), 150);                      // black title text
-        for (const QPoint felt : {QPoint(350, 491), QPoint(60, 250), QPoint(354, 40), QPoint(354, 420)}) {
-            EXPECT_TRUE(IsGreen(at(felt))) << felt.x() << "," << felt.y();
-            EXPECT_LT(qGray(at(felt)), 110) << "white text must read at " << felt.x() << "," << felt.y();
-        }
-        EXPECT_FALSE(IsGreen(at(QPoint(700, 400))));  // the panel right of the felt
-        // The title label may be opaque: the strip behind it is plain panel grey.
-        const int plain = CountIn(table, qRound(4 * dpr), qRound(3 * dpr), qRound(76 * dpr), qRound(20 * dpr),
-                                  [](QRgb px) { return px == cardart::PanelColour; });
-        EXPECT_EQ(plain, qRound(76 * dpr) * qRound(20 * dpr));
-        EXPECT_LT(qGray(at(QPoint(749, 16))), 100);  // the bar of the minimise button
-        EXPECT_LT(qGray(at(QPoint(776, 13))), 100);  // the cross of the close button
-    }
-}
-
-// Mean difference per channel of two images of one size.
-double MeanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
+        ExpectGolden(art::Back(back, 1), QStringLiteral("back%1").arg(back, 2, 10, QLatin1Char('0')));
 }
 
 // At a ratio of 2 the same design is painted with twice the detail, not blown up.
 TEST(CardArt, HighDensityPicturesArePaintedAtTheirRatio)
 {
     const std::pair<std::string, std::function<QPixmap(qreal)>> pictures[] = {
-        {"face 26", [](qreal dpr) { return cardart::Face(26, dpr); }},
-        {"face 31", [](qreal dpr) { return cardart::Face(31, dpr); }},
-        {"back 8", [](qreal dpr) { return cardart::Back(8, dpr); }},
-        {"table", [](qreal dpr) { return cardart::Table(dpr); }},
+        {"face 26", [](qreal dpr) { return art::Face(26, dpr); }},
+        {"face 31", [](qreal dpr) { return art::Face(31, dpr); }},
+        {"back 8", [](qreal dpr) { return art::Back(8, dpr); }},
     };
     for (const auto& [name, paint] : pictures) {
         SCOPED_TRACE(name);
-        const QImage single = Pixels(paint(1)), dense = Pixels(paint(2));
-        EXPECT_NE(dense, single.scaled(dense.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
-        const QImage reduced = dense.scaled(single.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        EXPECT_LT(MeanDifference(reduced, single), 8.0);
+        ExpectPaintedAtRatio(paint);
     }
 }
 
 TEST(CardArt, ShadowIsADarkGreenTranslucentCard)
 {
-    const QImage shadow = Pixels(cardart::Shadow(1));
+    const QImage shadow = Pixels(art::Shadow(1));
     const QRgb middle = shadow.pixel(38, 51);
     EXPECT_GT(qAlpha(middle), 100);
     EXPECT_LT(qAlpha(middle), 255);
@@ -245,14 +183,14 @@ TEST(CardArt, ShadowIsADarkGreenTranslucentCard)
 
 TEST(CardArt, IconAndHandPointerArePainted)
 {
-    const QIcon icon = cardart::ProgramIcon();
+    const QIcon icon = art::ProgramIcon();
     ASSERT_TRUE(icon.availableSizes().contains(QSize(256, 256)));
     const QImage big = icon.pixmap(QSize(256, 256)).toImage();
     EXPECT_EQ(big.size(), QSize(256, 256));
     EXPECT_EQ(qAlpha(big.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(big.pixel(128, 128)), 255);
 
-    const QCursor hand = cardart::HandCursor();
+    const QCursor hand = art::HandCursor();
     EXPECT_EQ(hand.shape(), Qt::BitmapCursor);
     EXPECT_EQ(hand.hotSpot(), QPoint(11, 1));
     const QImage glove = hand.pixmap().toImage();
