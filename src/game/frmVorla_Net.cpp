@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 // The steps running for the current peer, and which peer that is.
@@ -61,6 +62,8 @@ bool frmVorla::EnviarDados(const QString& Dados)
             // What the peer answers is accepted only when it was asked for.
             if (Dados == "Iniciar:")
                 dealAsked_ = true;
+            else if (Dados.startsWith("Nome:"))
+                hostDataAsked_ = true;
             else if (Dados == "Vorla:" || Dados == "ReageVorla:#2")
                 answerAsked_ = true;
             return true;
@@ -133,6 +136,7 @@ void frmVorla::forgetPeer()
     ++peerSerial;
     stepDepth = 0;
     connected_ = dealAsked_ = answerAsked_ = false;
+    guestNameAwaited_ = guestNameOpen_ = hostDataAsked_ = false;
 }
 
 void frmVorla::Socket_DataArrival(std::int32_t)
@@ -215,8 +219,15 @@ void frmVorla::startWithPeer(const QString& name, std::uint8_t turn, const QStri
     Players(2).Name = name;
 }
 
+// The guest names itself once, as its first message to the waiting host; the
+// rest of that name may follow in later reads. Any other "Nome:" would reset
+// the turn in mid-match, so it changes nothing.
 void frmVorla::onNome(const GameMessage& m)
 {
+    if (!m.continued)
+        guestNameOpen_ = std::exchange(guestNameAwaited_, false);
+    if (!guestNameOpen_)
+        return;
     if (m.continued) {
         Players(2).Name += m.text;
         UpdateScoreBoard();
@@ -228,8 +239,11 @@ void frmVorla::onNome(const GameMessage& m)
     UpdateScoreBoard();
 }
 
+// The host's name and rules answer the guest's name, once.
 void frmVorla::onDados(const GameMessage& m)
 {
+    if (!std::exchange(hostDataAsked_, false))
+        return;
     startWithPeer(m.text, 1, QString::fromUtf8("Aguarde o adversário cortar o baralho!"));
     // The host's rules hold for this run only; the saved options stay.
     if (m.options[0])
@@ -409,7 +423,7 @@ void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
     Socket->Accept(requestID);
     // Both copies start the match from nothing, so that the eleven-point rules agree.
     forgetPeer();
-    connected_ = true;
+    connected_ = guestNameAwaited_ = true;
     kindBeforeStart_.reset();
     enableKeepAlive();
     ClearTable();

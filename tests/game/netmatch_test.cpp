@@ -14,9 +14,12 @@ namespace {
 
 using sockettest::WaitUntil;
 
-// The other copy: a plain socket that the table, as the guest, connects to.
+// The other copy: a plain socket that the table, as the guest, connects to, or
+// that connected to the table as the host.
 class Peer {
 public:
+    // A guest already connected to the table, on fd.
+    explicit Peer(int connected) : fd(connected) {}
     Peer()
     {
         int port = 0;
@@ -30,7 +33,8 @@ public:
     {
         if (fd >= 0)
             ::close(fd);
-        ::close(listener_);
+        if (listener_ >= 0)
+            ::close(listener_);
     }
     void Send(const QString& text) { winsocktest::RawWrite(fd, text.toLatin1()); }
     // The next bytes the table sent, as many as the text expected has.
@@ -93,6 +97,13 @@ protected:
     {
         peer.Send("Cartas:##1#2#3#5#6#7#40#");
         ASSERT_TRUE(WaitUntil([&] { return table().picJog(3).Visible && !Hand.InputLocked; }));
+    }
+
+    // The table plays the card of its first slot, face up.
+    void PlayFirstCard(Peer& peer)
+    {
+        table().picJog(1).ClickWith();
+        ASSERT_EQ(peer.Next("Jogar:#1"), "Jogar:#1");
     }
 
     int newGameDialogs = 0;
@@ -213,8 +224,7 @@ TEST_F(NetworkMatch, GameMessagesWaitForARunningStepWhileChatLinesDoNot)
     Peer peer;
     Start(peer);
     Deal(peer);
-    table().picJog(1).ClickWith();
-    ASSERT_EQ(peer.Next("Jogar:#1"), "Jogar:#1");
+    PlayFirstCard(peer);
     {
         const GameStep step;
         peer.Send("Jogar:#2");
@@ -289,8 +299,7 @@ TEST_F(NetworkMatch, ThePeerLeavingWhileItsRaiseIsAnsweredClosesTheAnswerDialog)
     Peer peer;
     Start(peer);
     Deal(peer);
-    table().picJog(1).ClickWith();
-    ASSERT_EQ(peer.Next("Jogar:#1"), "Jogar:#1");
+    PlayFirstCard(peer);
     peer.Send("Jogar:#2");
     ASSERT_TRUE(WaitUntil([] { return Hand.RoundNo == 2 && !Hand.InputLocked; }));
     Hand.Turn = 2; // the peer's turn, as after a round it won
@@ -472,6 +481,41 @@ TEST_F(NetworkMatch, NoRaiseWhileAPlayerHasElevenPoints)
     ASSERT_TRUE(WaitUntil([] { return Players(2).Cards(1) == 0; }));
     EXPECT_EQ(Hand.Stake, 1);
     EXPECT_TRUE(answerer.offers.empty());
+}
+
+TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
+{
+    // As the guest: the host's name and rules come once, in answer to its name.
+    Peer host;
+    Start(host);
+    Deal(host);
+    PlayFirstCard(host);
+    host.Send("Dados:#Eva#False#True#True");
+    host.Send("Nome:#Eva");
+    host.Send("Jogar:#2"); // applied after them, in order
+    ASSERT_TRUE(WaitUntil([] { return Hand.RoundNo == 2; }));
+    EXPECT_EQ(Players(2).Name, "Rui");
+    EXPECT_TRUE(Hand.DirtyDeck && !Hand.NewManilha && !Hand.PlayInDark) << "the rules stay the host's first";
+    EXPECT_TRUE(host.Nothing()) << "neither is answered";
+    host.Leave();
+    ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+
+    // As the host: the guest names itself once, first thing, and sends no rules.
+    CutWhenAsked();
+    Hand.NetworkGame = true;
+    table().NewSocket();
+    table().Socket->Bind(0);
+    table().Socket->Listen();
+    Peer guest(winsocktest::RawConnect(table().Socket->LocalPort()));
+    ASSERT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+    guest.Send("Nome:#Lia");
+    ASSERT_EQ(guest.Next("Dados:#Ana#True#False#False"), "Dados:#Ana#True#False#False");
+    guest.Send("Nome:#Zoe");
+    guest.Send("Dados:#Rui#False#True#True");
+    guest.Send("Iniciar:");
+    EXPECT_EQ(guest.Next("Cartas:"), "Cartas:") << "the second name is not answered";
+    EXPECT_EQ(Players(2).Name, "Lia");
+    EXPECT_TRUE(Hand.DirtyDeck && !Hand.NewManilha && !Hand.PlayInDark) << "the host keeps its rules";
 }
 
 TEST_F(NetworkMatch, AFailedConnectionClosesTheSocketAndSaysNothing)

@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -281,21 +280,19 @@ TEST(PaceTest, TimersAndSleepsFollowThePace)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 TEST(PaceTest, WaitingForAConditionDoesNotSpin)
 {
     bool done = false;
     QTimer::singleShot(300, [&] { done = true; });
-    const double before = cpuSeconds();
-    vb::WaitUntil([&] { return done; });
+    int looks = 0;
+    vb::WaitUntil([&] {
+        ++looks;
+        return done;
+    });
     EXPECT_TRUE(done);
-    EXPECT_LT(cpuSeconds() - before, 0.15) << "a spinning wait would burn the whole 300 ms";
+    // A wait that blocks looks again only when an event came; one that spins
+    // looks thousands of times in 300 ms, however loaded the machine.
+    EXPECT_LT(looks, 300);
 }
 
 TEST(HandlerTest, AFailingHandlerIsToldInOneLineAndTheLoopGoesOn)

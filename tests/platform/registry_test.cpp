@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -15,6 +18,32 @@ namespace {
 using registry::Hive;
 
 const QString kKey = u"SOFTWARE\\Teste"_qs;
+
+// Root passes over file permissions; the thread that makes this gives that up
+// while it lives, so that a read-only folder binds root too.
+class BoundByPermissions {
+public:
+    BoundByPermissions()
+    {
+        if (::syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct bound[2] = {saved_[0], saved_[1]};
+        bound[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        dropped_ = ::syscall(SYS_capset, &header_, bound) == 0;
+    }
+    ~BoundByPermissions()
+    {
+        if (dropped_)
+            ::syscall(SYS_capset, &header_, saved_);
+    }
+    BoundByPermissions(const BoundByPermissions&) = delete;
+    BoundByPermissions& operator=(const BoundByPermissions&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
+};
 
 class Registry : public ::testing::Test {
 protected:
@@ -127,9 +156,15 @@ TEST_F(Registry, AReadOnlyFolderKeepsTheOldStore)
     ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"Som"_qs, "True"));
     const QString folder = QFileInfo(registry::StorePath()).absolutePath();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    const bool writable = access(QFile::encodeName(folder).constData(), W_OK) == 0;
-    const bool written = registry::SetValue(Hive::LocalMachine, kKey, u"Som"_qs, "False");
-    const auto value = registry::QueryValue(Hive::LocalMachine, kKey, u"Som"_qs);
+    bool writable = true;
+    bool written = true;
+    std::optional<QByteArray> value;
+    {
+        const BoundByPermissions bound;
+        writable = ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK, AT_EACCESS) == 0;
+        written = registry::SetValue(Hive::LocalMachine, kKey, u"Som"_qs, "False");
+        value = registry::QueryValue(Hive::LocalMachine, kKey, u"Som"_qs);
+    }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (writable)
         GTEST_SKIP() << "permissions do not bind this user";

@@ -91,8 +91,11 @@ void keepScreenCurrentUntil(Clock::time_point deadline)
                                  QEventLoop::X11ExcludeTimers | QEventLoop::WaitForMoreEvents;
     HeldEvents held;
     DeadlineWaker waker(deadline);
-    while (Clock::now() < deadline)
+    // One round at least: on a loaded machine the time may be up before the
+    // pause begins, and the screen still catches up with what came before it.
+    do
         QCoreApplication::processEvents(kScreenOnly);
+    while (Clock::now() < deadline);
 }
 
 } // namespace
