@@ -18,6 +18,7 @@
 #include "shell/modReg.h"
 #include "socket/CNetSocket.h"
 #include "widgets/mdlBorder.h"
+#include "widgets/modAutoShap.h"
 
 #include <QApplication>
 
@@ -63,6 +64,8 @@ void card(vb::PictureBox& p, int left, int top, bool visible = false)
     p.Move(left, top, kCardWidth, kCardHeight);
     p.BackColor = kCardBack;
     p.Visible = visible;
+    // Faces and backs both come and go in every box: their corners never show.
+    KeepShapedToPicture(p, {art::FaceKey, art::BackKey});
 }
 
 // The picture stores lie below the visible area.

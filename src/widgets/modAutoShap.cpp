@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,6 +31,13 @@ bool Kept(const QImage& image, int x, int y, qreal ratio, QRgb key)
                 return false;
     }
     return true;
+}
+
+void SetShape(QWidget& control, const QRegion& region)
+{
+    // An empty mask would mean "no mask" to the toolkit; a region outside the
+    // control shows nothing instead.
+    control.setMask(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region);
 }
 
 } // namespace
@@ -70,8 +78,23 @@ QRegion AutoShapeFromPicture(vb::PictureBox& control, QRgb keyColor)
     control.Width = vb::ToTwips(size.width());
     control.Height = vb::ToTwips(size.height());
     const QRegion region = RegionWithoutKey(*picture, keyColor);
-    // An empty mask would mean "no mask" to the toolkit; a region outside the
-    // control shows nothing instead.
-    control.setMask(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region);
+    SetShape(control, region);
     return region;
+}
+
+void KeepShapedToPicture(vb::PictureBox& control, std::initializer_list<QRgb> keys)
+{
+    const auto shape = [&control, keys = std::vector<QRgb>(keys)] {
+        const vb::Picture picture = control.Picture;
+        if (!picture) {
+            control.clearMask();
+            return;
+        }
+        QRegion region(QRect(QPoint(), picture->deviceIndependentSize().toSize()));
+        for (QRgb key : keys)
+            region &= RegionWithoutKey(*picture, key);
+        SetShape(control, region);
+    };
+    QObject::connect(&control, &vb::PictureControl::PictureChanged, &control, shape);
+    shape();
 }

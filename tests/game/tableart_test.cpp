@@ -1,3 +1,4 @@
+#include "art/cards.h"
 #include "game/tableart.h"
 #include "support/pictures.h"
 #include "platform/forms/twips.h"
@@ -49,6 +50,21 @@ TEST_F(TableArtUnderTheWindow, ControlsStandOnTheirPaintedParts)
         EXPECT_LT(qGray(at(centre(t.imgMini) + QPointF(0, 3))), 100);  // the bar of the minimise button
         EXPECT_LT(qGray(at(centre(t.imgClose))), 100);                 // the cross of the close button
     }
+}
+
+// The cards lying on the table, faces and backs, show no key colour at their
+// corners.
+TEST_F(TableArtUnderTheWindow, CardsShowNoKeyColour)
+{
+    frmVorla& t = table();
+    t.picJog(1).Picture = t.Frente(1).Picture;
+    t.picMac(1).Picture = t.Verso(1).Picture;
+    t.picJog(1).Visible = true;
+    t.picMac(1).Visible = true;
+    const QImage shown = t.grab().toImage();
+    const auto isKey = [](QRgb px) { return px == Opaque(art::FaceKey) || px == Opaque(art::BackKey); };
+    for (const vb::PictureBox* card : {&t.picJog(1), &t.picMac(1)})
+        EXPECT_EQ(CountIn(shown, card->x(), card->y(), card->width(), card->height(), isKey), 0);
 }
 
 // Outside the controls' parts: a dark felt under the white texts and a plain

@@ -10,17 +10,37 @@
 namespace {
 
 constexpr QRgb kKey = qRgb(4, 130, 4);
+constexpr QRgb kOtherKey = qRgb(4, 126, 4);
 
 // A 71 x 96 card with its four corners (3 x 3 pixels each) in the key colour.
-QPixmap cardWithKeyCorners(qreal ratio)
+QPixmap cardWithKeyCorners(qreal ratio, QRgb key = kKey)
 {
     QPixmap pixmap(static_cast<int>(71 * ratio), static_cast<int>(96 * ratio));
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::white);
     QPainter painter(&pixmap);
     for (QPoint corner : {QPoint(0, 0), QPoint(68, 0), QPoint(0, 93), QPoint(68, 93)})
-        painter.fillRect(QRect(corner, QSize(3, 3)), QColor(kKey));
+        painter.fillRect(QRect(corner, QSize(3, 3)), QColor(key));
     return pixmap;
+}
+
+// What a black window holding `control` shows, at a density of `ratio`.
+QImage Shown(QWidget& window, qreal ratio)
+{
+    QImage image(window.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
+    window.render(&image);
+    return image;
+}
+
+int Count(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) | 0xFF000000u) == colour;
+    return n;
 }
 
 TEST(AutoShapeTest, CutsExactlyTheKeyPixelsAtAnyDensity)
@@ -69,6 +89,30 @@ TEST(AutoShapeTest, SizesTheControlToItsPictureAndMasksIt)
     EXPECT_EQ(card.BorderStyle(), 0);
     EXPECT_FALSE(card.mask().contains(QPoint(1, 1)));
     EXPECT_TRUE(card.mask().contains(QPoint(35, 48)));
+}
+
+// A card box on the table shows faces and backs in turn: whichever it holds, no
+// pixel of either key reaches the screen, at any density.
+TEST(AutoShapeTest, AKeptShapeFollowsItsPicture)
+{
+    for (qreal ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        QWidget window;
+        window.resize(80, 100);
+        window.setPalette(QPalette(Qt::black));
+        window.setAutoFillBackground(true);
+        vb::PictureBox card(&window);
+        card.Move(0, 0, 1065, 1440);
+        KeepShapedToPicture(card, {kKey, kOtherKey});
+        for (QRgb key : {kKey, kOtherKey}) {
+            card.Picture = vb::MakePicture(cardWithKeyCorners(ratio, key));
+            const QImage shown = Shown(window, ratio);
+            EXPECT_EQ(Count(shown, kKey) + Count(shown, kOtherKey), 0);
+            EXPECT_GT(Count(shown, qRgb(255, 255, 255)), 60 * 90 * ratio * ratio);
+        }
+        card.Picture = nullptr;
+        EXPECT_TRUE(card.mask().isEmpty());
+    }
 }
 
 class frmPlain : public vb::FormBase<frmPlain> {

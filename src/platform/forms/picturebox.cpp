@@ -13,6 +13,7 @@ PictureControl::PictureControl(QWidget* container, bool opaque)
                   picture_ = p;
                   source_ = nullptr;
                   update();
+                  emit PictureChanged();
               }),
       BackColor([this] { return backColor_; },
                 [this](const QColor& c) {
@@ -35,6 +36,7 @@ void PictureControl::SetPictureSource(std::function<QPixmap()> paint)
     picture_ = nullptr;
     source_ = std::move(paint);
     update();
+    emit PictureChanged();
 }
 
 const vb::Picture& PictureControl::picture()

@@ -23,6 +23,9 @@ public:
     // is read or shown, so that pictures never looked at cost nothing.
     void SetPictureSource(std::function<QPixmap()> paint);
 
+signals:
+    void PictureChanged();
+
 protected:
     PictureControl(QWidget* container, bool opaque);
     void paintEvent(QPaintEvent* event) override;
