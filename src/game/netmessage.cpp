@@ -158,7 +158,7 @@ public:
     qsizetype DadosEnd(qsizetype t) const
     {
         for (auto it = dadosEnds_.rbegin(); it != dadosEnds_.rend(); ++it)
-            if (it->second > t)
+            if (it->second >= t)
                 return it->first;
         return -1;
     }
@@ -190,7 +190,8 @@ private:
         case GameMessage::Chat:
             return s_[j] == '#';
         case GameMessage::Dados:
-            return s_[j] == '#' && (j + 1 == n || DadosEnd(j + 1) >= 0);
+            // Whole, or still arriving: no keyword after it tells yet that it was text.
+            return s_[j] == '#' && (j + 1 == n || DadosEnd(j + 1) >= 0 || nextKeyword(s_, j + 1) < 0);
         default:
             break;
         }
@@ -305,8 +306,9 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
             break;
         const QString text = s.mid(at, end - at);
         const GameMessage m = ReadMessage(text);
+        // Free text may go on in the next read until a message after it is whole.
         open_ = GameMessage::Unknown;
-        if (isFreeText(m.kind) && (end == s.size() || keywordStartAt(s, end))) {
+        if (isFreeText(m.kind)) {
             open_ = m.kind;
             openShown_ = text.count('#') == 1;
         }
@@ -336,6 +338,10 @@ GameMessage ReadMessage(QString message)
     if (known == std::end(kKeywords))
         return m;
     const auto field = [&](int n) { return GetField(message, n, "#"); };
+    // A name or a line is sent after a "#"; without one the message is not whole.
+    if ((isFreeText(known->kind) || known->kind == GameMessage::Dados) &&
+        !whole.startsWith(QLatin1String(known->text) + u'#'))
+        return m;
     switch (known->kind) {
     case GameMessage::Nome:
     case GameMessage::Chat:

@@ -80,6 +80,16 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Chat:#a#b", "c"}, {"Chat a"}},
         {{"Chat:", "#ola"}, {"Chat ola"}},
         {{"Dados:#Ana#True#False#Tr", "ue"}, {"Dados Ana T F T"}},
+        // The host's settings after a line, split over reads, are still the host's
+        // settings; a line that only held "Dados:#" runs on once a message follows.
+        {{"Chat:#oi", "Dados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}},
+        {{"Chat:#oiDados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}},
+        {{"Chat:#eu Dados:#oi", " tudo bem", "Jogar:#1"}, {"Chat eu Dados:", "Jogar 1"}},
+        // A host without a name.
+        {{"Dados:##True#False#TrueIniciar:"}, {"Dados T F T", "Iniciar"}},
+        // A name or a line without its "#" is no message.
+        {{"Chat:Cartas:##5#12#33#1#40#17#22#"}, {"Cartas 5..22"}},
+        {{"Dados:Iniciar:"}, {"Iniciar"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(feed(c.reads), c.applied) << c.reads.join(" | ").toStdString();
@@ -88,9 +98,11 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
 TEST(MessageCutting, AStreamSplitAnywhereGivesTheSameMessages)
 {
     const QString all = "Dados:#Zé#False Vorla:#True#False#TrueJogar:#3Chat:#Vorla: vamos?"
-                        "Cartas:##5#12#33#1#40#17#22#Chat:#a#bcReageVorla:#2Nome:#Correu: Rui#Iniciar:";
+                        "Cartas:##5#12#33#1#40#17#22#Chat:#a#bcReageVorla:#2Nome:#Correu: Rui#Iniciar:"
+                        "Chat:#oiDados:##False#False#TrueAlerta:";
     const QStringList whole = {"Dados Zé#False Vorla: T F T", "Jogar 3",      "Chat Vorla: vamos?", "Cartas 5..22",
-                               "Chat a",                      "ReageVorla 2", "Nome Correu: Rui",   "Iniciar"};
+                               "Chat a",                      "ReageVorla 2", "Nome Correu: Rui",   "Iniciar",
+                               "Chat oi",                     "Dados F F T",  "Alerta"};
     ASSERT_EQ(feed({all}), whole);
     for (int i = 1; i < all.size(); ++i) {
         ASSERT_EQ(feed({all.left(i), all.mid(i)}), whole) << "cut at " << i;
@@ -132,7 +144,8 @@ TEST(MessageReading, FieldsAreReadAndCheckedForEveryKeyword)
         EXPECT_EQ(ReadMessage("Descarta:#" + QString::number(slot)).kind, GameMessage::Descarta);
         EXPECT_EQ(ReadMessage("ReageVorla:#" + QString::number(slot)).kind, GameMessage::ReageVorla);
     }
-    for (const char* bad : {"Jogar:#0", "Jogar:#4", "Jogar:#", "Jogar:", "Descarta:#-1", "ReageVorla:#9", "ReageVorla:# 1"})
+    for (const char* bad : {"Jogar:#0", "Jogar:#4", "Jogar:#", "Jogar:", "Descarta:#-1", "ReageVorla:#9", "ReageVorla:# 1",
+                            "Chat:", "Nome:", "Dados:", "Chat:x"})
         EXPECT_EQ(ReadMessage(bad).kind, GameMessage::Unknown) << bad;
 
     EXPECT_EQ(ReadMessage("Chat:#a#b").text, "a") << "a line is cut at its first #";
