@@ -150,7 +150,7 @@ private:
 
     // The reader's side: the received stream, the game messages waiting for a
     // running step, and what this copy asked the peer for.
-    void postApplyPending();
+    void afterReader(void (frmVorla::*step)());
     void applyPending();
     bool queueMessage(const GameMessage& m);
     void forgetPeer();

@@ -46,7 +46,7 @@ GameStep::~GameStep()
     if (peer_ != peerSerial || --stepDepth != 0)
         return;
     if (frmVorla* table = frmVorla::IfLoaded(); table && !table->pending_.empty())
-        table->postApplyPending();
+        table->afterReader(&frmVorla::applyPending);
 }
 
 bool GameStep::Running()
@@ -157,9 +157,8 @@ void frmVorla::Socket_DataArrival(std::int32_t)
     for (const GameMessage& m : messages)
         if (m.AppliesAtOnce())
             ApplyMessage(m);
-    // The steps run outside the reader, so that the reader never nests.
     if (!pending_.empty())
-        postApplyPending();
+        afterReader(&frmVorla::applyPending);
 }
 
 // False when the peer sent more than a step could ever wait for: such a peer
@@ -172,13 +171,17 @@ bool frmVorla::queueMessage(const GameMessage& m)
     }
     Socket->CloseSck();
     forgetPeer();
-    QTimer::singleShot(0, this, [this] { vb::RunHandler([this] { peerGone(); }, "frmVorla_Socket_DataArrival"); });
+    afterReader(&frmVorla::peerGone);
     return false;
 }
 
-void frmVorla::postApplyPending()
+// Runs a step of the reader's once the reader has returned, so that it never
+// runs inside the reader.
+void frmVorla::afterReader(void (frmVorla::*step)())
 {
-    QTimer::singleShot(0, this, [this] { vb::RunHandler([this] { applyPending(); }, "frmVorla_Socket_DataArrival"); });
+    QTimer::singleShot(0, this, [this, step] {
+        vb::RunHandler([this, step] { (this->*step)(); }, "frmVorla_Socket_DataArrival");
+    });
 }
 
 void frmVorla::applyPending()
@@ -402,7 +405,6 @@ void frmVorla::applyAnswer(std::uint8_t answer)
     }
 }
 
-
 void frmVorla::Socket_Connect()
 {
     connected_ = true;
@@ -413,8 +415,7 @@ void frmVorla::Socket_Connect()
     UpdateScoreBoard();
     EnviarDados("Nome:#" + Players(1).Name);
     RegSaveString(HKEY_LOCAL_MACHINE, SettingsKey, "IP", ServerIP);
-    if (auto* dialog = frmIniciar::IfLoaded())
-        dialog->Unload();
+    frmIniciar::UnloadIfLoaded();
 }
 
 void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
@@ -429,8 +430,7 @@ void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
-    if (auto* waiting = frmListen::IfLoaded())
-        waiting->Unload();
+    frmListen::UnloadIfLoaded();
 }
 
 // The system probes a quiet connection, so that a peer that vanished without a
@@ -470,10 +470,8 @@ void frmVorla::peerGone()
     vb::MsgBox(Players(2).Name + " saiu do Jogo!", vb::vbInformation);
     ClearTable();
     ResetMatch();
-    UpdateScoreBoard();
-    lblVorla.Caption = StakeCallName();
-    if (auto* chat = frmBatePapo::IfLoaded())
-        chat->Unload();
+    ShowStake();
+    frmBatePapo::UnloadIfLoaded();
     // The table plays no network game until the next one starts.
     Hand.NetworkGame = false;
     frmIniciar::Get().Show(vb::vbModal, this);
@@ -484,10 +482,7 @@ void frmVorla::peerGone()
 void frmVorla::closeMatchWindows()
 {
     vb::CloseMsgBoxes();
-    if (auto* answer = frmVorlada::IfLoaded())
-        answer->Unload();
-    if (auto* popup = frmMSG::IfLoaded())
-        popup->Unload();
-    if (auto* winner = frmVenceu::IfLoaded())
-        winner->Unload();
+    frmVorlada::UnloadIfLoaded();
+    frmMSG::UnloadIfLoaded();
+    frmVenceu::UnloadIfLoaded();
 }

@@ -234,8 +234,7 @@ void frmIniciar::cmdJogar_Click()
     }
     ServerIP = txtServer.Text().trimmed();
     Players(1).Name = vb::ProperCase(txtJogador.Text);
-    if (auto* chat = frmBatePapo::IfLoaded())
-        chat->Unload();
+    frmBatePapo::UnloadIfLoaded();
     if (!optRede.Value) {
         startComputerGame();
         return;

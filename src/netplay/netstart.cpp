@@ -20,8 +20,7 @@ void StartNetworkGame()
         if (IsServer) {
             table.Socket->LocalPort(GamePort);
             table.Socket->Listen();
-            if (auto* dialog = frmIniciar::IfLoaded())
-                dialog->Unload();
+            frmIniciar::UnloadIfLoaded();
             frmListen::Get().Show(vb::vbModal, &table);
         } else {
             table.Socket->Connect(ServerIP, GamePort);

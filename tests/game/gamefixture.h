@@ -31,12 +31,9 @@ inline frmVorla& Table()
 // the old manilhas, the full deck and sound off.
 inline void FreshMatch()
 {
-    if (auto* f = frmVorlada::IfLoaded())
-        f->Unload();
-    if (auto* f = frmMSG::IfLoaded())
-        f->Unload();
-    if (auto* f = frmVenceu::IfLoaded())
-        f->Unload();
+    frmVorlada::UnloadIfLoaded();
+    frmMSG::UnloadIfLoaded();
+    frmVenceu::UnloadIfLoaded();
     ResetMatch();
     Players(1).Name = "Ana";
     Players(2).Name = "Computador";

@@ -78,8 +78,7 @@ protected:
     void TearDown() override
     {
         dialogs_.stop();
-        if (auto* chat = frmBatePapo::IfLoaded())
-            chat->Unload();
+        frmBatePapo::UnloadIfLoaded();
         table().Socket.reset();
         TableTest::TearDown();
     }

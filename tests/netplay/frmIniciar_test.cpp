@@ -45,8 +45,7 @@ protected:
     }
     void TearDown() override
     {
-        if (auto* dialog = frmIniciar::IfLoaded())
-            dialog->Unload();
+        frmIniciar::UnloadIfLoaded();
         if (auto* table = frmVorla::IfLoaded())
             table->Hide();
         vb::DoEvents();

@@ -124,10 +124,8 @@ protected:
 
     void TearDown() override
     {
-        if (auto* search = frmSearch::IfLoaded())
-            search->Unload();
-        if (auto* dialog = frmIniciar::IfLoaded())
-            dialog->Unload();
+        frmSearch::UnloadIfLoaded();
+        frmIniciar::UnloadIfLoaded();
         vb::DoEvents();
         vb::SetMsgBoxResponder(previous_);
         vb::SetPaceFactor(0);

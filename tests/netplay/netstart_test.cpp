@@ -29,12 +29,9 @@ protected:
     {
         for (int fd : fds)
             ::close(fd);
-        if (auto* w = frmListen::IfLoaded())
-            w->Unload();
-        if (auto* d = frmIniciar::IfLoaded())
-            d->Unload();
-        if (auto* chat = frmBatePapo::IfLoaded())
-            chat->Unload();
+        frmListen::UnloadIfLoaded();
+        frmIniciar::UnloadIfLoaded();
+        frmBatePapo::UnloadIfLoaded();
         table().Socket.reset();
         IsServer = false;
         TableTest::TearDown();
@@ -200,8 +197,7 @@ class ChatWindow : public TableTest {
 protected:
     void TearDown() override
     {
-        if (auto* chat = frmBatePapo::IfLoaded())
-            chat->Unload();
+        frmBatePapo::UnloadIfLoaded();
         table().Socket.reset();
         TableTest::TearDown();
     }

@@ -88,10 +88,8 @@ protected:
 
     void TearDown() override
     {
-        if (auto* f = frmOption::IfLoaded())
-            f->Unload();
-        if (auto* f = frmSobre::IfLoaded())
-            f->Unload();
+        frmOption::UnloadIfLoaded();
+        frmSobre::UnloadIfLoaded();
         help::SetRecorder({});
         shellopen::SetRecorder({});
         vb::SetMsgBoxResponder(previous_);

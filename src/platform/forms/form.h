@@ -116,6 +116,12 @@ public:
     }
     static bool Loaded() { return instance_ != nullptr; }
     static F* IfLoaded() { return instance_; }
+    // Unloads the form if it is loaded; a form not loaded stays so.
+    static void UnloadIfLoaded()
+    {
+        if (instance_)
+            instance_->Unload();
+    }
 
     ~FormBase() override
     {
