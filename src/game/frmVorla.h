@@ -156,7 +156,7 @@ private:
     void forgetPeer();
     void peerGone();
     void closeMatchWindows();
-    void enableKeepAlive();
+    void watchForLostPeer();
     // One member per message of the peer: its guard, then its action.
     void onNome(const GameMessage& m);
     void onDados(const GameMessage& m);

@@ -30,10 +30,12 @@ std::uint64_t peerSerial = 0;
 // at most a few on their way (a play, a raise, its answer, a deal).
 constexpr std::size_t kMaxPending = 256;
 
-// A peer that vanished without a word is found within a couple of minutes.
+// A peer that vanished without a word is found within a couple of minutes,
+// whether the connection was quiet or held a message not yet acknowledged.
 constexpr std::int32_t kKeepAliveIdleSeconds = 60;
 constexpr std::int32_t kKeepAliveIntervalSeconds = 10;
 constexpr std::int32_t kKeepAliveProbes = 6;
+constexpr std::int32_t kLostPeerSeconds = kKeepAliveIdleSeconds + kKeepAliveProbes * kKeepAliveIntervalSeconds;
 } // namespace
 
 GameStep::GameStep() : peer_(peerSerial)
@@ -409,7 +411,7 @@ void frmVorla::Socket_Connect()
 {
     connected_ = true;
     kindBeforeStart_.reset();
-    enableKeepAlive();
+    watchForLostPeer();
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
@@ -426,22 +428,24 @@ void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
     forgetPeer();
     connected_ = guestNameAwaited_ = true;
     kindBeforeStart_.reset();
-    enableKeepAlive();
+    watchForLostPeer();
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
     frmListen::UnloadIfLoaded();
 }
 
-// The system probes a quiet connection, so that a peer that vanished without a
-// word ends it with an error.
-void frmVorla::enableKeepAlive()
+// The system probes a quiet connection and gives up on a message the peer does
+// not acknowledge in the same time, so that a peer that vanished without a word
+// ends the connection with an error.
+void frmVorla::watchForLostPeer()
 {
     const ws::SOCKET s = Socket->SocketHandle();
     ws::setsockopt(s, ws::SolSocket, ws::SoKeepAlive, 1);
     ws::setsockopt(s, ws::IpProtoTcp, ws::TcpKeepIdle, kKeepAliveIdleSeconds);
     ws::setsockopt(s, ws::IpProtoTcp, ws::TcpKeepIntvl, kKeepAliveIntervalSeconds);
     ws::setsockopt(s, ws::IpProtoTcp, ws::TcpKeepCnt, kKeepAliveProbes);
+    ws::setsockopt(s, ws::IpProtoTcp, ws::TcpMaxRt, kLostPeerSeconds);
 }
 
 void frmVorla::Socket_CloseSck()

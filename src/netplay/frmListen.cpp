@@ -10,10 +10,14 @@
 #include "socket/CNetSocket.h"
 
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
 constexpr std::int32_t kSearchPort = 1244;
+// A searcher closes as soon as it has the name; one that stays silent, or whose
+// link has gone, holds the locator no longer than this.
+constexpr int kSearcherHoldMs = 5000;
 
 // Three oval beads in a row, the brightest where the row is heading.
 vb::Picture beads(bool brightestLeft)
@@ -36,7 +40,7 @@ vb::Picture beads(bool brightestLeft)
 
 frmListen::frmListen()
     : cmdCancelar(this), List1(this), Label1(this), Shape1(this), ProgressBar(this), ImgGo(&ProgressBar),
-      imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false), DL1(this)
+      imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false), tmrSearcher(this), DL1(this)
 {
     Caption = "Jogos Online";
     BackColor = look::Face;
@@ -49,6 +53,9 @@ frmListen::frmListen()
     AnimationTimer.Interval = 50;
     AnimationTimer.Enabled = false;
     AnimationTimer.OnTimer = [this] { AnimationTimer_Timer(); };
+    tmrSearcher.Interval = kSearcherHoldMs;
+    tmrSearcher.Enabled = false;
+    tmrSearcher.OnTimer = [this] { tmrSearcher_Timer(); };
     cmdCancelar.Click = [this] { cmdCancelar_Click(); };
 }
 
@@ -109,6 +116,9 @@ void frmListen::listenForSearches()
         vb::RunHandler([this, id] { Localizador_ConnectionRequest(id); });
     };
     Localizador->On.CloseSck = [this] { vb::RunHandler([this] { Localizador_CloseSck(); }); };
+    Localizador->On.DataArrival = [this](std::int32_t) { vb::RunHandler([this] { Localizador_DataArrival(); }); };
+    Localizador->On.Error = [this](std::int16_t, QString&, std::int32_t, const QString&, const QString&, std::int32_t,
+                                   bool&) { vb::RunHandler([this] { Localizador_Error(); }); };
     try {
         Localizador->LocalPort(kSearchPort);
         Localizador->Listen();
@@ -143,14 +153,53 @@ void frmListen::AnimationTimer_Timer()
 void frmListen::Localizador_ConnectionRequest(std::int32_t requestID)
 {
     Localizador->CloseSck();
-    Localizador->Accept(requestID);
-    Localizador->SendData(vb::Variant(Players(1).Name));
+    try {
+        Localizador->Accept(requestID);
+        // Started first: a send that fails ends the connection and stops it again.
+        tmrSearcher.Enabled = true;
+        Localizador->SendData(vb::Variant(Players(1).Name));
+    } catch (const SocketError&) {
+        listenAgain();
+    }
 }
 
 void frmListen::Localizador_CloseSck()
 {
-    Localizador->CloseSck();
-    Localizador->Listen();
+    listenAgain();
+}
+
+// A searcher sends nothing; whatever one sends anyway is not kept.
+void frmListen::Localizador_DataArrival()
+{
+    vb::Variant ignored;
+    Localizador->GetData(ignored);
+}
+
+// A reset or a failed connection ends the search connection as a close does.
+void frmListen::Localizador_Error()
+{
+    listenAgain();
+}
+
+void frmListen::tmrSearcher_Timer()
+{
+    listenAgain();
+}
+
+void frmListen::listenAgain()
+{
+    tmrSearcher.Enabled = false;
+    // A socket that cannot be made reports it through the Error event, which
+    // would lead back here.
+    if (relistening_)
+        return;
+    const QScopedValueRollback guard(relistening_, true);
+    try {
+        Localizador->CloseSck();
+        Localizador->Listen(); // the local port is still the search port
+    } catch (const SocketError&) {
+        // As at the start: without the search port searches just do not find this host.
+    }
 }
 
 void frmListen::cmdCancelar_Click()
@@ -176,5 +225,6 @@ void frmListen::Form_Unload(int&)
         Localizador->On = {};
     }
     AnimationTimer.Enabled = false;
+    tmrSearcher.Enabled = false;
     Localizador.reset();
 }

@@ -31,6 +31,8 @@ public:
     vb::Image imgRight;
     vb::Label Label4;
     vb::Timer AnimationTimer;
+    // Ends a search connection the searcher keeps open after it has the name.
+    vb::Timer tmrSearcher;
     DL DL1;
 
     // The locator socket on the search port.
@@ -42,14 +44,20 @@ public:
     void AnimationTimer_Timer();
     void Localizador_ConnectionRequest(std::int32_t requestID);
     void Localizador_CloseSck();
+    void Localizador_DataArrival();
+    void Localizador_Error();
+    void tmrSearcher_Timer();
     void cmdCancelar_Click();
 
 private:
     void placeControls();
     void listenForSearches();
+    // Ends the search connection, however it stands, and listens for the next.
+    void listenAgain();
     // The second line of the list: the second local address, or else the
     // external address that the address-echo page shows.
     QString secondAddress();
 
     bool activated_ = false;
+    bool relistening_ = false;
 };

@@ -337,6 +337,9 @@ TEST_F(NetworkMatch, APeerThatVanishesInMidHandEndsTheMatchAsALeavingOne)
     std::int32_t probes = 0;
     ws::getsockopt(table().Socket->SocketHandle(), ws::SolSocket, ws::SoKeepAlive, &probes);
     EXPECT_EQ(probes, 1) << "a peer that vanishes without a word is found";
+    std::int32_t unacknowledged = 0;
+    ws::getsockopt(table().Socket->SocketHandle(), ws::IpProtoTcp, ws::TcpMaxRt, &unacknowledged);
+    EXPECT_EQ(unacknowledged, 120) << "also with a message in flight, in the keep-alive's two minutes";
     table().lblVorla.ClickWith();
     ASSERT_EQ(peer.Next("Vorla:"), "Vorla:");
     peer.Send("ReageVorla:#1");

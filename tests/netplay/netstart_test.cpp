@@ -118,6 +118,7 @@ TEST_F(HostStart, ATakenGamePortShowsWhyAndLeavesTheTableWithoutASocket)
 
 TEST_F(HostStart, TheWaitingWindowAnswersOneSearcherAtATimeWithThePlayersName)
 {
+    vb::SetPaceFactor(1); // a searcher that stays is held for the whole bound, seconds
     Players(1).Name = QString::fromUtf8("Joé");
     StartWaiting([&](frmListen& waiting) {
         const int first = connectTo(1244);
@@ -142,6 +143,61 @@ TEST_F(HostStart, TheWaitingWindowAnswersOneSearcherAtATimeWithThePlayersName)
     EXPECT_FALSE(frmListen::Loaded());
     EXPECT_LT(connectTo(1244), 0) << "the search port closes with the window";
     EXPECT_LT(connectTo(GamePort), 0);
+}
+
+// However a search connection ends, the locator listens again and the next
+// searcher gets the name; a searcher that stays after the name is closed by the
+// host (at once at the tests' pace).
+TEST_F(HostStart, EveryEndOfASearchConnectionLeavesTheHostFindable)
+{
+    Players(1).Name = "Ana";
+    const auto closedByTheHost = [](int fd) {
+        EXPECT_EQ(winsocktest::RawRead(fd, 1 << 16), QByteArray("Ana"));
+        char c;
+        EXPECT_EQ(::recv(fd, &c, 1, MSG_DONTWAIT), 0) << "the host ends the connection";
+        ::close(fd);
+    };
+    const std::vector<std::pair<const char*, std::function<void(int)>>> endings = {
+        {"reset before the host answers", [](int fd) { winsocktest::RawReset(fd); }},
+        {"reset after the name",
+         [](int fd) {
+             winsocktest::RawRead(fd, 3);
+             winsocktest::RawReset(fd);
+         }},
+        {"orderly close", [](int fd) { ::close(fd); }},
+        {"silent searcher", closedByTheHost},
+        {"searcher that talks, then stays",
+         [&](int fd) {
+             winsocktest::RawWrite(fd, QByteArray(256 * 1024, 'x'));
+             closedByTheHost(fd);
+         }},
+    };
+    // The next searcher probes again, as a later search would, until it has the name.
+    const auto nextSearcherFindsTheHost = [] {
+        const int next = winsocktest::RawConnect(1244);
+        if (next < 0)
+            return false;
+        const QByteArray name = winsocktest::RawRead(next, 3);
+        ::close(next);
+        return name == "Ana";
+    };
+    StartWaiting([&](frmListen& waiting) {
+        for (const auto& [how, end] : endings) {
+            SCOPED_TRACE(how);
+            int searcher = -1;
+            if (!WaitUntil([&] { return (searcher = winsocktest::RawConnect(1244)) >= 0; })) {
+                ADD_FAILURE() << "the search port stays closed";
+                break;
+            }
+            end(searcher);
+            if (!WaitUntil(nextSearcherFindsTheHost)) {
+                ADD_FAILURE() << "the host is not found any more";
+                break;
+            }
+        }
+        QTimer::singleShot(0, [] { frmIniciar::Get().cmdCancelar.ClickWith(); });
+        waiting.cmdCancelar.ClickWith();
+    });
 }
 
 TEST_F(HostStart, WithOneAddressTheWaitingWindowAlsoListsTheExternalOneFromTheEchoPage)

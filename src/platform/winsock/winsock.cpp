@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <map>
 #include <memory>
 #include <netinet/in.h>
@@ -223,8 +224,15 @@ int PosixOption(int optname)
     }
 }
 
-// The level and option of a socket option, -1 for one that is not offered.
-std::pair<int, int> PosixOption(int level, int optname)
+// A socket option as the system knows it: level and option (-1 for one that is
+// not offered), and how many of the system's units make one of the caller's.
+struct PosixOpt {
+    int level;
+    int option;
+    int scale = 1;
+};
+
+PosixOpt PosixOption(int level, int optname)
 {
     if (level == SolSocket)
         return {SOL_SOCKET, PosixOption(optname)};
@@ -234,6 +242,7 @@ std::pair<int, int> PosixOption(int level, int optname)
     case TcpKeepIdle: return {IPPROTO_TCP, TCP_KEEPIDLE};
     case TcpKeepCnt: return {IPPROTO_TCP, TCP_KEEPCNT};
     case TcpKeepIntvl: return {IPPROTO_TCP, TCP_KEEPINTVL};
+    case TcpMaxRt: return {IPPROTO_TCP, TCP_USER_TIMEOUT, 1000}; // milliseconds in the system
     default: return {IPPROTO_TCP, -1};
     }
 }
@@ -515,7 +524,7 @@ int getsockopt(SOCKET s, int level, int optname, std::int32_t* optval)
         *optval = 65507; // the largest IPv4 datagram payload
         return 0;
     }
-    const auto [posixLevel, option] = PosixOption(level, optname);
+    const auto [posixLevel, option, scale] = PosixOption(level, optname);
     if (posixLevel < 0)
         return Fail(WSAEINVAL);
     if (option < 0)
@@ -524,7 +533,7 @@ int getsockopt(SOCKET s, int level, int optname, std::int32_t* optval)
     socklen_t len = sizeof value;
     if (::getsockopt(k->fd, posixLevel, option, &value, &len) != 0)
         return FailErrno();
-    *optval = value;
+    *optval = value / scale;
     return 0;
 }
 
@@ -533,12 +542,14 @@ int setsockopt(SOCKET s, int level, int optname, std::int32_t optval)
     Sock* k = Find(s);
     if (!k)
         return SOCKET_ERROR;
-    const auto [posixLevel, option] = PosixOption(level, optname);
+    const auto [posixLevel, option, scale] = PosixOption(level, optname);
     if (posixLevel < 0)
         return Fail(WSAEINVAL);
     if (option < 0)
         return Fail(WSAENOPROTOOPT);
-    const int value = optval;
+    if (optval > std::numeric_limits<int>::max() / scale || optval < std::numeric_limits<int>::min() / scale)
+        return Fail(WSAEINVAL);
+    const int value = optval * scale;
     if (::setsockopt(k->fd, posixLevel, option, &value, sizeof value) != 0)
         return FailErrno();
     return 0;

@@ -34,8 +34,11 @@ constexpr int SoBroadcast = 0x20;
 constexpr int SoSndBuf = 0x1001;
 constexpr int SoRcvBuf = 0x1002;
 constexpr int SoMaxMsgSize = 0x2003;
-// Level IpProtoTcp: the keep-alive probes' idle time and interval (seconds) and count.
+// Level IpProtoTcp: the keep-alive probes' idle time and interval (seconds) and
+// count; the longest time sent data may wait for the peer's acknowledgement
+// before the connection is dropped (seconds, 0 for the system's default).
 constexpr int TcpKeepIdle = 3;
+constexpr int TcpMaxRt = 5;
 constexpr int TcpKeepCnt = 16;
 constexpr int TcpKeepIntvl = 17;
 constexpr std::uint32_t Fionread = 0x4004667F;
