@@ -40,7 +40,8 @@ vb::Picture beads(bool brightestLeft)
 
 frmListen::frmListen()
     : cmdCancelar(this), List1(this), Label1(this), Shape1(this), ProgressBar(this), ImgGo(&ProgressBar),
-      imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false), tmrSearcher(this), DL1(this)
+      imgLeft(&ProgressBar), imgRight(&ProgressBar), Label4(this), AnimationTimer(this, false), tmrSearcher(this),
+      DL1(this)
 {
     Caption = "Jogos Online";
     BackColor = look::Face;
