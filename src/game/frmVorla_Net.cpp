@@ -318,10 +318,10 @@ void frmVorla::onVorla(const GameMessage&)
         applyVorla();
 }
 
-// The peer raises as this table's raise label lets a player: during a hand (it
-// still holds a card), on its turn, below twelve, not while a player has 11
-// points, and not again once its last raise was accepted until this player has
-// raised in turn (its input is locked meanwhile).
+// The peer raises only as this table's raise label would let a player: during a
+// hand (the peer still holds a card), on its turn, below twelve, not while a
+// player has 11 points, and not once this player has answered its raise, until
+// this player has raised in turn.
 bool frmVorla::peerMayRaise()
 {
     const bool holdsACard = picMac(1).Visible || picMac(2).Visible || picMac(3).Visible;
