@@ -98,6 +98,18 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return table().picJog(3).Visible && !Hand.InputLocked; }));
     }
 
+    // The table hosts: a guest's connection, once the table has accepted it.
+    int AcceptAGuest()
+    {
+        Hand.NetworkGame = true;
+        table().NewSocket();
+        table().Socket->Bind(0);
+        table().Socket->Listen();
+        const int fd = winsocktest::RawConnect(table().Socket->LocalPort());
+        EXPECT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+        return fd;
+    }
+
     // The table plays the card of its first slot, face up.
     void PlayFirstCard(Peer& peer)
     {
@@ -501,12 +513,7 @@ TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
 
     // As the host: the guest names itself once, first thing, and sends no rules.
     CutWhenAsked();
-    Hand.NetworkGame = true;
-    table().NewSocket();
-    table().Socket->Bind(0);
-    table().Socket->Listen();
-    Peer guest(winsocktest::RawConnect(table().Socket->LocalPort()));
-    ASSERT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+    Peer guest(AcceptAGuest());
     guest.Send("Nome:#Lia");
     ASSERT_EQ(guest.Next("Dados:#Ana#True#False#False"), "Dados:#Ana#True#False#False");
     guest.Send("Nome:#Zoe");
@@ -610,14 +617,9 @@ TEST_F(NetworkMatch, ANameHoldingAHashTravelsWithoutIt)
     }
 
     CutWhenAsked();
-    Hand.NetworkGame = true;
     Hand.DirtyDeck = false;
     Hand.NewManilha = Hand.PlayInDark = true;
-    table().NewSocket();
-    table().Socket->Bind(0);
-    table().Socket->Listen();
-    Peer guest(winsocktest::RawConnect(table().Socket->LocalPort()));
-    ASSERT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+    Peer guest(AcceptAGuest());
     guest.Send("Iniciar:"); // no deal before the guest has named itself
     guest.Send("Nome:#Lia");
     QString dados = guest.Next("Dados:#AnaFalse#False#True#True");
