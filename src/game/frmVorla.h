@@ -171,6 +171,7 @@ private:
     void onManda11(const GameMessage& m);
     void onChat(const GameMessage& m);
     void onAlerta(const GameMessage& m);
+    bool peerMayRaise();
     void applyVorla();
     void answerOwnRaise();
     void applyAnswer(std::uint8_t answer);
@@ -178,8 +179,9 @@ private:
     std::deque<GameMessage> pending_;
     bool reading_ = false;
     bool connected_ = false;
-    bool dealAsked_ = false;
-    bool answerAsked_ = false;
+    bool dealAsked_ = false;   // this copy asked the peer to deal
+    bool dealAwaited_ = false; // this copy deals when the peer asks
+    bool answerAsked_ = false; // this copy raised and waits for the answer
     bool hostDataAsked_ = false;    // the guest sent its name
     bool guestNameAwaited_ = false; // the host accepted a guest that has not named itself
     bool guestNameOpen_ = false;    // the name being read is that first one

@@ -137,7 +137,7 @@ void frmVorla::forgetPeer()
     pending_.clear();
     ++peerSerial;
     stepDepth = 0;
-    connected_ = dealAsked_ = answerAsked_ = false;
+    connected_ = dealAsked_ = dealAwaited_ = answerAsked_ = false;
     guestNameAwaited_ = guestNameOpen_ = hostDataAsked_ = false;
 }
 
@@ -239,9 +239,11 @@ void frmVorla::onNome(const GameMessage& m)
         return;
     }
     startWithPeer(m.text, 2, QString::fromUtf8("Aguardando aguardando confirmação para começar o jogo!"));
-    EnviarDados("Dados:#" + Players(1).Name + "#" + WireBool(Hand.DirtyDeck) + "#" + WireBool(Hand.NewManilha) +
-                "#" + WireBool(Hand.PlayInDark));
+    EnviarDados("Dados:#" + NameAsField(Players(1).Name) + "#" + WireBool(Hand.DirtyDeck) + "#" +
+                WireBool(Hand.NewManilha) + "#" + WireBool(Hand.PlayInDark));
     UpdateScoreBoard();
+    // The host deals the first hand, once the guest has its rules.
+    dealAwaited_ = true;
 }
 
 // The host's name and rules answer the guest's name, once.
@@ -261,8 +263,11 @@ void frmVorla::onDados(const GameMessage& m)
     EnviarDados("Iniciar:");
 }
 
+// A deal asked for at any other time would drop the hand in play unscored.
 void frmVorla::onIniciar(const GameMessage&)
 {
+    if (!std::exchange(dealAwaited_, false))
+        return;
     const MatchGuard match;
     Hand.InputLocked = true;
     ShuffleAndDeal();
@@ -309,17 +314,27 @@ void frmVorla::onCorreu(const GameMessage&)
     Ganha(1);
 }
 
-// No raise goes past twelve, and none while a player has 11 points.
 void frmVorla::onVorla(const GameMessage&)
 {
-    if (Hand.Stake >= 12 || AnyAtEleven())
-        return;
-    applyVorla();
+    if (peerMayRaise())
+        applyVorla();
 }
 
+// The peer raises only as this table's raise label would let a player: during a
+// hand (the peer still holds a card), on its turn, below twelve, not while a
+// player has 11 points, and not once this player has answered its raise, until
+// this player has raised in turn.
+bool frmVorla::peerMayRaise()
+{
+    const bool holdsACard = picMac(1).Visible || picMac(2).Visible || picMac(3).Visible;
+    return holdsACard && Hand.Turn == 2 && Hand.Stake < 12 && !AnyAtEleven() && Hand.LastRaiser != 2;
+}
+
+// Only the answer this copy waits for counts. Raising again is offered below
+// "Doze" and never in a hand at 11 points.
 void frmVorla::onReageVorla(const GameMessage& m)
 {
-    if (!answerAsked_ || (m.number == 2 && AnyAtEleven()))
+    if (!answerAsked_ || (m.number == 2 && (Hand.Stake >= 9 || AnyAtEleven())))
         return;
     answerAsked_ = false;
     applyAnswer(m.number);
@@ -415,7 +430,7 @@ void frmVorla::Socket_Connect()
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
-    EnviarDados("Nome:#" + Players(1).Name);
+    EnviarDados("Nome:#" + NameAsField(Players(1).Name));
     RegSaveString(HKEY_LOCAL_MACHINE, SettingsKey, "IP", ServerIP);
     frmIniciar::UnloadIfLoaded();
 }

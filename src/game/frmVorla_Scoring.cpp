@@ -55,6 +55,10 @@ void frmVorla::Ganha(std::uint8_t Vencedor)
         picBar(i).Visible = true;
 
     if (Hand.NetworkGame) {
+        // The hand is over: no answer to a raise is awaited any more, and the
+        // copy that does not ask for the next deal makes it.
+        answerAsked_ = false;
+        dealAwaited_ = !Hand.PlayerLeads;
         if (Hand.PlayerLeads) {
             EnviarDados("Iniciar:");
             lblMens.Caption = QString::fromUtf8("Aguarde o adversário cortar o baralho!");

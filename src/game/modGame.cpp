@@ -102,6 +102,11 @@ QString StakeCallName()
     }
 }
 
+QString NameAsField(const QString& name)
+{
+    return QString(name).remove('#');
+}
+
 namespace {
 // Counts the matches started; a step that waited compares it with its own.
 std::uint64_t matchSerial = 0;

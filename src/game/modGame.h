@@ -60,6 +60,10 @@ QString StakeCallName();
 // An accepted raise: the stake goes one step up the ladder; 12 stays 12.
 void RaiseStake();
 
+// A player's name as the game's messages carry it, in one field: without the
+// field separator "#", which would move the fields after it.
+QString NameAsField(const QString& name);
+
 // A fresh match: hands, points, matches won, the hand record and the opponent's
 // name are cleared; options, the local name and the connection flags are kept.
 void ResetMatch();

@@ -123,6 +123,7 @@ void frmIniciar::wireHandlers()
     optSozinho.Click = [this] { optSozinho_Click(); };
     chkServidor.Click = [this] { chkServidor_Click(); };
     chkCliente.Click = [this] { chkCliente_Click(); };
+    txtJogador.Change = [this] { txtJogador_Change(); };
     txtJogador.GotFocus = [this] { txtJogador_GotFocus(); };
     txtJogador.LostFocus = [this] { txtJogador_LostFocus(); };
     txtServer.GotFocus = [this] { txtServer_GotFocus(); };
@@ -185,6 +186,19 @@ void frmIniciar::chkCliente_Click()
         cmdBuscar.Enabled = true;
         txtServer.Enabled = true;
     }
+}
+
+// The name travels as one field of the game's messages: the box takes no "#",
+// typed, pasted or stored, and the caret stays where the text went in.
+void frmIniciar::txtJogador_Change()
+{
+    const QString text = txtJogador.Text;
+    const QString name = NameAsField(text);
+    if (name == text)
+        return;
+    const int caret = txtJogador.SelStart;
+    txtJogador.Text = name;
+    txtJogador.SelStart = caret - static_cast<int>(text.left(caret).count('#'));
 }
 
 void frmIniciar::txtJogador_GotFocus()

@@ -43,6 +43,7 @@ public:
     void optSozinho_Click();
     void chkServidor_Click();
     void chkCliente_Click();
+    void txtJogador_Change();
     void txtJogador_GotFocus();
     void txtJogador_LostFocus();
     void txtServer_GotFocus();

@@ -98,6 +98,18 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return table().picJog(3).Visible && !Hand.InputLocked; }));
     }
 
+    // The table hosts: a guest's connection, once the table has accepted it.
+    int AcceptAGuest()
+    {
+        Hand.NetworkGame = true;
+        table().NewSocket();
+        table().Socket->Bind(0);
+        table().Socket->Listen();
+        const int fd = winsocktest::RawConnect(table().Socket->LocalPort());
+        EXPECT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+        return fd;
+    }
+
     // The table plays the card of its first slot, face up.
     void PlayFirstCard(Peer& peer)
     {
@@ -504,12 +516,7 @@ TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
 
     // As the host: the guest names itself once, first thing, and sends no rules.
     CutWhenAsked();
-    Hand.NetworkGame = true;
-    table().NewSocket();
-    table().Socket->Bind(0);
-    table().Socket->Listen();
-    Peer guest(winsocktest::RawConnect(table().Socket->LocalPort()));
-    ASSERT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+    Peer guest(AcceptAGuest());
     guest.Send("Nome:#Lia");
     ASSERT_EQ(guest.Next("Dados:#Ana#True#False#False"), "Dados:#Ana#True#False#False");
     guest.Send("Nome:#Zoe");
@@ -518,6 +525,113 @@ TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
     EXPECT_EQ(guest.Next("Cartas:"), "Cartas:") << "the second name is not answered";
     EXPECT_EQ(Players(2).Name, "Lia");
     EXPECT_TRUE(Hand.DirtyDeck && !Hand.NewManilha && !Hand.PlayInDark) << "the host keeps its rules";
+}
+
+// In each state of a match the peer sends what has no place there, then what
+// has: the first changes nothing and is not answered, the second is applied.
+TEST_F(NetworkMatch, ARaiseAnAnswerOrADealOutOfItsPlaceChangesNothing)
+{
+    CutWhenAsked();
+    gametest::RaiseAnswerer answerer({1}); // the one raise in its place is accepted
+    Peer peer;
+    Start(peer);
+    struct State {
+        const char* name;
+        std::function<void()> reach;
+        QStringList outOfPlace;
+        std::function<void()> inPlace;
+    };
+    const std::vector<State> states = {
+        {"the table's turn", [&] { Deal(peer); }, {"Vorla:", "ReageVorla:#1", "Iniciar:"},
+         [&] {
+             PlayFirstCard(peer);
+             peer.Send("Jogar:#2");
+             EXPECT_TRUE(WaitUntil([] { return Hand.RoundNo == 2 && !Hand.InputLocked; }));
+         }},
+        {"the table waits for the answer to its \"Doze\"",
+         [&] {
+             Hand.Stake = 9;
+             table().lblVorla.ClickWith();
+             EXPECT_EQ(peer.Next("Vorla:"), "Vorla:");
+         },
+         {"Vorla:", "Iniciar:", "ReageVorla:#2"},
+         [&] {
+             peer.Send("ReageVorla:#3");
+             EXPECT_TRUE(WaitUntil([] { return Players(1).Points == 9; }));
+         }},
+        {"between hands, the table asked for the deal", [&] { EXPECT_EQ(peer.Next("Iniciar:"), "Iniciar:"); },
+         {"Vorla:", "ReageVorla:#1", "Iniciar:"},
+         [&] {
+             peer.Send("Cartas:##11#12#13#21#22#23#30#");
+             EXPECT_TRUE(WaitUntil([&] { return Players(1).Cards(1) == 21 && table().picMac(3).Visible(); }));
+         }},
+        {"the peer's turn, its raise accepted",
+         [&] {
+             peer.Send("Vorla:");
+             EXPECT_EQ(peer.Next("ReageVorla:#1"), "ReageVorla:#1");
+         },
+         {"Vorla:", "ReageVorla:#1", "Iniciar:"},
+         [&] {
+             peer.Send("Jogar:#1");
+             EXPECT_TRUE(WaitUntil([] { return Players(2).Cards(1) == 0 && !Hand.InputLocked; }));
+         }},
+        {"between hands, the table deals next",
+         [&] {
+             table().lblCorrer.ClickWith();
+             EXPECT_EQ(peer.Next("Correu:"), "Correu:");
+         },
+         {"Vorla:", "ReageVorla:#1", "Cartas:##1#2#3#5#6#7#40#"},
+         [&] {
+             peer.Send("Iniciar:");
+             EXPECT_EQ(peer.Next("Cartas:"), "Cartas:");
+         }},
+    };
+    for (const State& state : states) {
+        SCOPED_TRACE(state.name);
+        state.reach();
+        const HandInfo before = Hand;
+        const std::size_t offers = answerer.offers.size();
+        // A chat line after them applies at once; the game messages before it,
+        // at the next turn of the event loop.
+        const QString mark = state.name;
+        peer.Send(state.outOfPlace.join("") + "Chat:#" + mark);
+        ASSERT_TRUE(WaitUntil([&] { return frmBatePapo::Get().Chat.Text().endsWith(mark + "\r\n"); }));
+        vb::DoEvents();
+        EXPECT_TRUE(peer.Nothing());
+        EXPECT_EQ(answerer.offers.size(), offers);
+        EXPECT_EQ(Hand.Stake, before.Stake);
+        EXPECT_EQ(Hand.Turn, before.Turn);
+        EXPECT_EQ(Hand.PlayerLeads, before.PlayerLeads);
+        state.inPlace();
+    }
+    EXPECT_EQ(Players(2).Points, 3) << "the peer's raise in its place counted";
+}
+
+// A field holds no "#": a name holding one travels without it, so that the
+// host's rules are fields 3 to 5 of "Dados:" for a reader that counts fields.
+TEST_F(NetworkMatch, ANameHoldingAHashTravelsWithoutIt)
+{
+    Players(1).Name = "Ana#False#";
+    {
+        Peer host;
+        EXPECT_EQ(host.Next("Nome:#AnaFalse"), "Nome:#AnaFalse");
+        host.Leave();
+        ASSERT_TRUE(WaitUntil([&] { return newGameDialogs == 1; }));
+    }
+
+    CutWhenAsked();
+    Hand.DirtyDeck = false;
+    Hand.NewManilha = Hand.PlayInDark = true;
+    Peer guest(AcceptAGuest());
+    guest.Send("Iniciar:"); // no deal before the guest has named itself
+    guest.Send("Nome:#Lia");
+    QString dados = guest.Next("Dados:#AnaFalse#False#True#True");
+    EXPECT_EQ(GetField(dados, 2, "#"), "AnaFalse");
+    EXPECT_EQ(GetField(dados, 3, "#"), "False");
+    EXPECT_EQ(GetField(dados, 4, "#"), "True");
+    EXPECT_EQ(GetField(dados, 5, "#"), "True");
+    guest.Send("Iniciar:");
+    EXPECT_EQ(guest.Next("Cartas:"), "Cartas:");
 }
 
 TEST_F(NetworkMatch, AFailedConnectionClosesTheSocketAndSaysNothing)

@@ -11,6 +11,9 @@
 #include "shell/frmOption.h"
 #include "shell/modFunoes.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -154,6 +157,21 @@ TEST_F(NewGameDialog, FocusedBoxIsFramedRedAndWhollySelected)
     EXPECT_EQ(dialog.txtServer.SelLength(), 8);
     dialog.cmdJogar.setFocus();
     EXPECT_EQ(dialog.ln2.BorderColor(), kBlue);
+}
+
+TEST_F(NewGameDialog, TheNameBoxTakesNoHashTypedPastedOrStored)
+{
+    Players(1).Name = "Ana#False#";
+    frmIniciar& dialog = shown();
+    vb::TextBox& name = dialog.txtJogador;
+    EXPECT_EQ(name.Text(), "AnaFalse");
+    name.RaiseKeys("Li#a"); // over the whole name, selected
+    EXPECT_EQ(name.Text(), "Lia");
+    name.SelStart = 1;
+    QGuiApplication::clipboard()->setText("#Ze#");
+    name.findChild<QLineEdit*>()->paste();
+    name.RaiseKeys("x");
+    EXPECT_EQ(name.Text(), "LZexia") << "the caret stays after what was pasted";
 }
 
 TEST_F(NewGameDialog, StatusMessagesShowWholeOnOneLineBesideTheSearchButton)

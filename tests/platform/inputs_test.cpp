@@ -155,6 +155,9 @@ TEST(TextBoxTest, KeyPressSeesEachKeyAndCanSwallowOrReplaceIt)
     txtNome.Locked = false;
     txtNome.RaiseKeys("s");
     EXPECT_EQ(txtNome.Text(), "Mirvo") << "the limit holds for typing only";
+    txtNome.SelStart = 2;
+    txtNome.RaiseKeys("\b\b");
+    EXPECT_EQ(txtNome.Text(), "rvo") << "the caret stays where the player left it";
 }
 
 TEST(TextBoxTest, SelectionByStartAndLength)
@@ -171,6 +174,8 @@ TEST(TextBoxTest, SelectionByStartAndLength)
     txtServer.SelLength = 3;
     txtServer.RaiseKeys("x");
     EXPECT_EQ(txtServer.Text(), "192.x.0.2");
+    txtServer.RaiseKeys("y");
+    EXPECT_EQ(txtServer.Text(), "192.xy.0.2") << "typing goes on at the caret";
 }
 
 TEST(TextBoxTest, FocusMovesBetweenBoxesWithLostFocusFirst)

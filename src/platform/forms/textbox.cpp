@@ -96,11 +96,18 @@ TextBox::~TextBox()
 }
 
 // The player types no further than the limit; a longer text set by code stays
-// whole, and typing adds nothing to it.
+// whole, and typing adds nothing to it. Setting the limit sets the text again
+// and puts the caret at its end, so it is set only when it changes, and the
+// caret stays where the player left it.
 void TextBox::applyLimit()
 {
     const int limit = maxLength_ > 0 ? maxLength_ : kNoLimit;
-    edit_->setMaxLength(std::max(limit, static_cast<int>(edit_->text().size())));
+    const int wanted = std::max(limit, static_cast<int>(edit_->text().size()));
+    if (edit_->maxLength() == wanted)
+        return;
+    const int caret = edit_->cursorPosition();
+    edit_->setMaxLength(wanted);
+    edit_->setCursorPosition(caret);
 }
 
 void TextBox::SetFocus()
