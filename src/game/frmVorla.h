@@ -180,9 +180,6 @@ private:
     bool connected_ = false;
     bool dealAsked_ = false;
     bool answerAsked_ = false;
-    bool hostDataAsked_ = false;    // the guest sent its name
-    bool guestNameAwaited_ = false; // the host accepted a guest that has not named itself
-    bool guestNameOpen_ = false;    // the name being read is that first one
     struct KindOfGame {
         bool NetworkGame;
         bool IsServer;
