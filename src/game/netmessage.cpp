@@ -31,9 +31,14 @@ qsizetype length(const Keyword& k)
     return qsizetype(qstrlen(k.text));
 }
 
+// The letters keywords begin with: most text is passed over on its first letter.
+constexpr QStringView kFirstLetters = u"NDICJVRMA";
+
 // The keyword starting at position i, or none.
 const Keyword* keywordAt(const QString& s, qsizetype i)
 {
+    if (i >= s.size() || !kFirstLetters.contains(s[i]))
+        return nullptr;
     const QStringView rest = QStringView(s).mid(i);
     for (const Keyword& k : kKeywords)
         if (rest.startsWith(QLatin1String(k.text)))
@@ -337,6 +342,7 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
             m = GameMessage{};
         else if (m.kind == expected_)
             expected_ = GameMessage::Unknown;
+        m.text.truncate(kMaxText);
         // Free text may go on in the next read until a message after it is whole.
         open_ = GameMessage::Unknown;
         if (isFreeText(m.kind))
@@ -351,11 +357,10 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
     return messages;
 }
 
-// A line or a name begins: it is shown up to its first "#" and its bound.
-void MessageReader::openText(GameMessage& m, const QString& text)
+// A line or a name begins, shown up to its first "#" and its bound.
+void MessageReader::openText(const GameMessage& m, const QString& text)
 {
     open_ = m.kind;
-    m.text.truncate(kMaxText);
     openLength_ = m.text.size();
     openShown_ = text.count('#') == 1 && openLength_ < kMaxText;
 }

@@ -13,9 +13,9 @@
 struct GameMessage {
     enum Kind { Unknown, Nome, Dados, Iniciar, Cartas, Jogar, Descarta, Correu, Vorla, ReageVorla, Manda11, Chat, Alerta };
     Kind kind = Unknown;
-    // The name (Nome, Dados) or the chat line; a line or the guest's name is cut
-    // at its first "#" and after MessageReader::kMaxText characters, the host's
-    // name runs to the three options after it.
+    // The name (Nome, Dados) or the chat line, up to MessageReader::kMaxText
+    // characters; a line or the guest's name is cut at its first "#", the
+    // host's name runs to the three options after it.
     QString text;
     // The rest of a chat line or name taken before, that went on in a later read.
     bool continued = false;
@@ -52,7 +52,7 @@ public:
     const QString& Held() const { return held_; }
 
 private:
-    void openText(GameMessage& m, const QString& text);
+    void openText(const GameMessage& m, const QString& text);
     GameMessage continuation(QStringView text);
 
     QString held_;

@@ -150,6 +150,9 @@ TEST(MessageCutting, HeldTextIsBounded)
     EXPECT_EQ(held, "");
     feed({"Dados:#" + QString(10000, 'x')}, GameMessage::Dados, &held);
     EXPECT_EQ(held, "") << "a name that never ends";
+    EXPECT_EQ(feed({"Dados:#" + QString(10000, 'x') + "#True#True#False"}, GameMessage::Dados),
+              QStringList{"Dados " + QString(MessageReader::kMaxText, 'x') + " T T F"})
+        << "a name that ends is shown up to its bound";
 }
 
 // A line or a name shows its first characters up to the bound, however it is
