@@ -1,6 +1,7 @@
-// The peer's stream as the game reads it. Whatever arrives, the reader holds no
-// more than its bound and applies only messages that stand exactly formed, in
-// order, in what was received. A stream of messages as a peer writes them
+// The peer's stream as the game reads it, waiting for the peer's name or for
+// the host's rules. Whatever arrives, the reader holds no more than its bound
+// and applies only messages that stand exactly formed, in order, in what was
+// received, and at most one name or rules message. A stream of messages as a peer writes them
 // (lines and names holding any text) gives the same messages however it is cut
 // into reads.
 #include "game/netmessage.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <cstdint>
@@ -48,18 +50,24 @@ QString Describe(const GameMessage& m)
 
 // The messages of the reads in turn; a rest of a line that came in a later
 // read is joined to the line, as the chat history shows it.
-QStringList Feed(const QStringList& reads, const QString& stream)
+QStringList Feed(const QStringList& reads, const QString& stream, GameMessage::Kind expected)
 {
     MessageReader reader;
+    reader.Expect(expected);
     std::vector<GameMessage> taken;
     for (const QString& read : reads) {
         for (const GameMessage& m : reader.Take(read)) {
             if (m.kind == GameMessage::Unknown)
                 Fail("a message that reads as nothing was applied", stream);
+            if ((m.kind == GameMessage::Nome || m.kind == GameMessage::Dados) && !m.continued &&
+                std::exchange(expected, GameMessage::Unknown) != m.kind)
+                Fail("a name or rules message out of its place was applied", stream);
             if (m.continued && !taken.empty())
                 taken.back().text += m.text;
             else
                 taken.push_back(m);
+            if (taken.back().kind != GameMessage::Dados && taken.back().text.size() > MessageReader::kMaxText)
+                Fail("a line or name goes past its bound", stream);
         }
         if (reader.Held().size() > kMaxHeld)
             Fail("the reader holds more than its bound", stream);
@@ -128,9 +136,10 @@ void CheckFields(const GameMessage& m, const QString& stream)
 // Every message taken from the whole stream stands after the one before it:
 // a name or a line exactly as the peer writes it, numbers (read leniently: a
 // leading zero, fields after the last) after their keyword and in range.
-void CheckFormedInOrder(const QString& stream)
+void CheckFormedInOrder(const QString& stream, GameMessage::Kind expected)
 {
     MessageReader reader;
+    reader.Expect(expected);
     qsizetype at = 0;
     for (const GameMessage& m : reader.Take(stream)) {
         if (m.continued)
@@ -205,15 +214,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString input = ansi::ToUnicode(QByteArray(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2)));
     if (input.size() > kMaxHeld / 4) // the peer's stream stays within the held bound
         return 0;
-    CheckFormedInOrder(input);
-    Feed(Cut(input, data[0], data[1]), input);
+    const GameMessage::Kind expected = (data[0] ^ data[1]) & 1 ? GameMessage::Nome : GameMessage::Dados;
+    CheckFormedInOrder(input, expected);
+    Feed(Cut(input, data[0], data[1]), input, expected);
 
     const PeerStream stream = Written(input);
     if (!stream.cutAnywhere || stream.text.size() > kMaxHeld)
         return 0;
     const QStringList reads = Cut(stream.text, data[0], data[1]);
-    const QStringList whole = Feed({stream.text}, stream.text);
-    const QStringList cut = Feed(reads, stream.text);
+    const QStringList whole = Feed({stream.text}, stream.text, expected);
+    const QStringList cut = Feed(reads, stream.text, expected);
     if (cut != whole)
         Fail("cutting the stream into reads changed its messages\nreads: " + reads.join(" | ") +
                  "\nwhole: " + whole.join(" / ") + "\ncut: " + cut.join(" / "),

@@ -182,9 +182,6 @@ private:
     bool dealAsked_ = false;   // this copy asked the peer to deal
     bool dealAwaited_ = false; // this copy deals when the peer asks
     bool answerAsked_ = false; // this copy raised and waits for the answer
-    bool hostDataAsked_ = false;    // the guest sent its name
-    bool guestNameAwaited_ = false; // the host accepted a guest that has not named itself
-    bool guestNameOpen_ = false;    // the name being read is that first one
     struct KindOfGame {
         bool NetworkGame;
         bool IsServer;

@@ -19,7 +19,6 @@
 #include <QTimer>
 
 #include <stdexcept>
-#include <utility>
 
 namespace {
 // The steps running for the current peer, and which peer that is.
@@ -65,7 +64,7 @@ bool frmVorla::EnviarDados(const QString& Dados)
             if (Dados == "Iniciar:")
                 dealAsked_ = true;
             else if (Dados.startsWith("Nome:"))
-                hostDataAsked_ = true;
+                reader_.Expect(GameMessage::Dados);
             else if (Dados == "Vorla:" || Dados == "ReageVorla:#2")
                 answerAsked_ = true;
             return true;
@@ -138,7 +137,6 @@ void frmVorla::forgetPeer()
     ++peerSerial;
     stepDepth = 0;
     connected_ = dealAsked_ = dealAwaited_ = answerAsked_ = false;
-    guestNameAwaited_ = guestNameOpen_ = hostDataAsked_ = false;
 }
 
 void frmVorla::Socket_DataArrival(std::int32_t)
@@ -225,14 +223,10 @@ void frmVorla::startWithPeer(const QString& name, std::uint8_t turn, const QStri
 }
 
 // The guest names itself once, as its first message to the waiting host; the
-// rest of that name may follow in later reads. Any other "Nome:" would reset
-// the turn in mid-match, so it changes nothing.
+// rest of that name may follow in later reads. The reader takes no other
+// "Nome:", which would reset the turn in mid-match.
 void frmVorla::onNome(const GameMessage& m)
 {
-    if (!m.continued)
-        guestNameOpen_ = std::exchange(guestNameAwaited_, false);
-    if (!guestNameOpen_)
-        return;
     if (m.continued) {
         Players(2).Name += m.text;
         UpdateScoreBoard();
@@ -246,11 +240,9 @@ void frmVorla::onNome(const GameMessage& m)
     dealAwaited_ = true;
 }
 
-// The host's name and rules answer the guest's name, once.
+// The host's name and rules answer the guest's name; the reader takes them once.
 void frmVorla::onDados(const GameMessage& m)
 {
-    if (!std::exchange(hostDataAsked_, false))
-        return;
     startWithPeer(m.text, 1, QString::fromUtf8("Aguarde o adversário cortar o baralho!"));
     // The host's rules hold for this run only; the saved options stay.
     if (m.options[0])
@@ -360,7 +352,7 @@ void frmVorla::onChat(const GameMessage& m)
 
 void frmVorla::onAlerta(const GameMessage&)
 {
-    ShakeForm(frmBatePapo::Get());
+    frmBatePapo::Get().Shake();
 }
 
 // The peer raised: the local player answers in the dialog.
@@ -441,7 +433,8 @@ void frmVorla::Socket_ConnectionRequest(std::int32_t requestID)
     Socket->Accept(requestID);
     // Both copies start the match from nothing, so that the eleven-point rules agree.
     forgetPeer();
-    connected_ = guestNameAwaited_ = true;
+    connected_ = true;
+    reader_.Expect(GameMessage::Nome);
     kindBeforeStart_.reset();
     watchForLostPeer();
     ClearTable();

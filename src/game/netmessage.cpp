@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -30,9 +31,14 @@ qsizetype length(const Keyword& k)
     return qsizetype(qstrlen(k.text));
 }
 
+// The letters keywords begin with: most text is passed over on its first letter.
+constexpr QStringView kFirstLetters = u"NDICJVRMA";
+
 // The keyword starting at position i, or none.
 const Keyword* keywordAt(const QString& s, qsizetype i)
 {
+    if (i >= s.size() || !kFirstLetters.contains(s[i]))
+        return nullptr;
     const QStringView rest = QStringView(s).mid(i);
     for (const Keyword& k : kKeywords)
         if (rest.startsWith(QLatin1String(k.text)))
@@ -127,22 +133,34 @@ qsizetype optionsStart(const QString& s, qsizetype e)
     return e;
 }
 
+// Whether a message of that kind carries a name or a line that runs to where
+// the next message begins: a chat line always, a name or the host's rules only
+// where this copy waits for them.
+bool named(GameMessage::Kind kind, GameMessage::Kind expected)
+{
+    return kind == GameMessage::Chat || (kind == expected && (kind == GameMessage::Nome || kind == GameMessage::Dados));
+}
+
 // The received text read from its end: at every position, whether the text from
 // there on reads as exactly-formed messages, the last of which may still be
-// arriving; and the places where the host's name of a "Dados:" may end.
+// arriving; and, while this copy waits for the host's rules, where the host's
+// name of a "Dados:" may end.
 class Stream {
 public:
-    explicit Stream(const QString& s) : s_(s), formed_(std::size_t(s.size()) + 1, false)
+    Stream(const QString& s, GameMessage::Kind expected)
+        : s_(s), expected_(expected), formed_(std::size_t(s.size()) + 1, false)
     {
+        if (expected == GameMessage::Dados)
+            dadosEndFrom_.assign(std::size_t(s.size()) + 2, kNoEnd);
         for (qsizetype i = s.size(); i >= 0; --i) {
             formed_[std::size_t(i)] = formedAt(i);
-            const qsizetype options = optionsStart(s, i);
-            if (options >= 0 && boundary(i))
-                dadosEnds_.emplace_back(i, options);
+            if (!dadosEndFrom_.empty())
+                noteDadosEnd(i);
         }
     }
 
     bool Formed(qsizetype i) const { return formed_[std::size_t(i)]; }
+    GameMessage::Kind Expected() const { return expected_; }
 
     // Where a chat line or name whose text starts at t ends: before the first
     // keyword after some text from which on all reads as messages, or at the end.
@@ -157,17 +175,29 @@ public:
     // Where the "Dados:" whose name starts at t ends, -1 while it may still grow.
     qsizetype DadosEnd(qsizetype t) const
     {
-        for (auto it = dadosEnds_.rbegin(); it != dadosEnds_.rend(); ++it)
-            if (it->second >= t)
-                return it->first;
-        return -1;
+        const qsizetype end = dadosEndFrom_.empty() ? kNoEnd : dadosEndFrom_[std::size_t(t)];
+        return end == kNoEnd ? -1 : end;
     }
 
 private:
+    static constexpr qsizetype kNoEnd = std::numeric_limits<qsizetype>::max();
+
     // A message may begin at k, and all from k on reads as messages.
     bool boundary(qsizetype k) const
     {
         return k == s_.size() || ((keywordAt(s_, k) || keywordStartAt(s_, k)) && Formed(k));
+    }
+
+    // Keeps, for every position t, the first place from t on where the three
+    // options of a "Dados:" end at a boundary: a "Dados:" whose name starts at t
+    // ends there. Entries for t come from places after t, so they are all in by
+    // the time the scan from the end reaches t.
+    void noteDadosEnd(qsizetype i)
+    {
+        const qsizetype options = optionsStart(s_, i);
+        if (options >= 0 && boundary(i))
+            dadosEndFrom_[std::size_t(options)] = std::min(dadosEndFrom_[std::size_t(options)], i);
+        dadosEndFrom_[std::size_t(i)] = std::min(dadosEndFrom_[std::size_t(i)], dadosEndFrom_[std::size_t(i) + 1]);
     }
 
     bool formedAt(qsizetype i) const
@@ -179,6 +209,11 @@ private:
         if (!k)
             return false;
         const qsizetype j = i + length(*k);
+        // A name or rules this copy does not wait for runs to the next keyword.
+        if ((k->kind == GameMessage::Nome || k->kind == GameMessage::Dados) && !named(k->kind, expected_)) {
+            const qsizetype next = nextKeyword(s_, j);
+            return next < 0 || Formed(next);
+        }
         if (j == n)
             return true;
         switch (k->kind) {
@@ -205,8 +240,9 @@ private:
     }
 
     const QString& s_;
+    GameMessage::Kind expected_;
     std::vector<bool> formed_;
-    std::vector<std::pair<qsizetype, qsizetype>> dadosEnds_; // end and options' start, latest first
+    std::vector<qsizetype> dadosEndFrom_; // kept only while the host's rules are awaited
 };
 
 // Whether a message of fixed form taken whole so far can still grow.
@@ -231,9 +267,8 @@ qsizetype fixedEnd(const QString& s, const Keyword& k, qsizetype i)
 // Where the message that starts at i ends; -1 while it may still grow.
 qsizetype messageEnd(const Stream& stream, const QString& s, const Keyword& k, qsizetype i)
 {
-    const bool named = isFreeText(k.kind) || k.kind == GameMessage::Dados;
     const qsizetype j = i + length(k);
-    if (!named)
+    if (!named(k.kind, stream.Expected()))
         return fixedEnd(s, k, i);
     if (j == s.size() || (s[j] == '#' && j + 1 == s.size()))
         return -1;
@@ -280,18 +315,14 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
 {
     const QString s = held_ + read;
     held_.clear();
-    const Stream stream(s);
+    const Stream stream(s, expected_);
     std::vector<GameMessage> messages;
     qsizetype at = 0;
     if (open_ != GameMessage::Unknown && !stream.Formed(0)) {
         at = stream.FreeTextEnd(0);
-        GameMessage rest;
-        rest.kind = open_;
-        rest.continued = true;
-        rest.text = s.left(at).section('#', 0, 0);
-        if (openShown_ && !rest.text.isEmpty())
+        const GameMessage rest = continuation(QStringView(s).left(at));
+        if (!rest.text.isEmpty())
             messages.push_back(rest);
-        openShown_ = openShown_ && !s.left(at).contains('#');
     }
     while (at < s.size()) {
         const Keyword* k = keywordAt(s, at);
@@ -305,13 +336,17 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
         if (end < 0)
             break;
         const QString text = s.mid(at, end - at);
-        const GameMessage m = ReadMessage(text);
+        GameMessage m = ReadMessage(text);
+        // The name or the rules this copy waits for are taken once; any other changes nothing.
+        if ((m.kind == GameMessage::Nome || m.kind == GameMessage::Dados) && m.kind != expected_)
+            m = GameMessage{};
+        else if (m.kind == expected_)
+            expected_ = GameMessage::Unknown;
+        m.text.truncate(kMaxText);
         // Free text may go on in the next read until a message after it is whole.
         open_ = GameMessage::Unknown;
-        if (isFreeText(m.kind)) {
-            open_ = m.kind;
-            openShown_ = text.count('#') == 1;
-        }
+        if (isFreeText(m.kind))
+            openText(m, text);
         if (m.kind != GameMessage::Unknown)
             messages.push_back(m);
         at = end;
@@ -322,10 +357,33 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
     return messages;
 }
 
+// A line or a name begins, shown up to its first "#" and its bound.
+void MessageReader::openText(const GameMessage& m, const QString& text)
+{
+    open_ = m.kind;
+    openLength_ = m.text.size();
+    openShown_ = text.count('#') == 1 && openLength_ < kMaxText;
+}
+
+// The rest of the open line or name that came in this read, as far as it is shown.
+GameMessage MessageReader::continuation(QStringView text)
+{
+    GameMessage rest;
+    rest.kind = open_;
+    rest.continued = true;
+    if (!openShown_)
+        return rest;
+    const qsizetype hash = text.indexOf(u'#');
+    rest.text = text.left(std::min(hash < 0 ? text.size() : hash, kMaxText - openLength_)).toString();
+    openLength_ += rest.text.size();
+    openShown_ = hash < 0 && openLength_ < kMaxText;
+    return rest;
+}
+
 void MessageReader::Clear()
 {
     held_.clear();
-    open_ = GameMessage::Unknown;
+    expected_ = open_ = GameMessage::Unknown;
 }
 
 GameMessage ReadMessage(QString message)

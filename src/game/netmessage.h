@@ -13,8 +13,9 @@
 struct GameMessage {
     enum Kind { Unknown, Nome, Dados, Iniciar, Cartas, Jogar, Descarta, Correu, Vorla, ReageVorla, Manda11, Chat, Alerta };
     Kind kind = Unknown;
-    // The name (Nome, Dados) or the chat line; a line or the guest's name is cut
-    // at its first "#", the host's name runs to the three options after it.
+    // The name (Nome, Dados) or the chat line, up to MessageReader::kMaxText
+    // characters; a line or the guest's name is cut at its first "#", the
+    // host's name runs to the three options after it.
     QString text;
     // The rest of a chat line or name taken before, that went on in a later read.
     bool continued = false;
@@ -32,19 +33,33 @@ struct GameMessage {
 // is whole and everything from it to the end of what was received reads as
 // exactly-formed messages (the last may still be arriving); otherwise the text
 // runs on, also into the next read unless that read begins with such messages.
+// A name or the host's rules are taken only where this copy waits for them;
+// anywhere else they end at the next keyword, as a message of fixed form does,
+// and change nothing. The work per received character is bounded.
 class MessageReader {
 public:
+    // The most of one chat line or name that is shown; the rest is read and dropped.
+    static constexpr qsizetype kMaxText = 4000;
+
     // Adds one read; returns every message it completes, in order.
     std::vector<GameMessage> Take(const QString& read);
-    // Forgets everything received so far.
+    // Forgets everything received so far, and waits for no name or rules.
     void Clear();
+    // The next "Nome:" or "Dados:" (the kind given) is taken as the peer's name
+    // or rules, once.
+    void Expect(GameMessage::Kind kind) { expected_ = kind; }
     // The received text still waiting to become a message.
     const QString& Held() const { return held_; }
 
 private:
+    void openText(const GameMessage& m, const QString& text);
+    GameMessage continuation(QStringView text);
+
     QString held_;
-    GameMessage::Kind open_ = GameMessage::Unknown; // the free text the next read may continue
-    bool openShown_ = false;                        // that text was not yet cut at a "#"
+    GameMessage::Kind expected_ = GameMessage::Unknown; // the name or rules this copy waits for
+    GameMessage::Kind open_ = GameMessage::Unknown;     // the free text the next read may continue
+    bool openShown_ = false;                            // that text is still shown: not cut at a "#" nor at its bound
+    qsizetype openLength_ = 0;                          // how much of it was shown
 };
 
 // Reads one whole message; its keyword is compared exactly.

@@ -7,6 +7,12 @@
 #include "shell/modFunoes.h"
 #include "socket/CNetSocket.h"
 
+namespace {
+// How long the window system takes to play a shake's moves out: a nudge within
+// it would only pile more moves behind them.
+constexpr int kShakeMs = 1000;
+} // namespace
+
 frmBatePapo::frmBatePapo() : cmdAlerta(this), Chat(this), Enviar(this), cmdEnviar(this)
 {
     Caption = "Bate-papo ";
@@ -27,12 +33,13 @@ frmBatePapo::frmBatePapo() : cmdAlerta(this), Chat(this), Enviar(this), cmdEnvia
     Enviar.KeyPress = [this](int& KeyAscii) { Enviar_KeyPress(KeyAscii); };
     flashEnd_.setSingleShot(true);
     QObject::connect(&flashEnd_, &QTimer::timeout, this, [this] { Chat.BackColor = HistoryColour; });
+    shakeEnd_.setSingleShot(true);
 }
 
 void frmBatePapo::AddLine(const QString& line)
 {
-    Chat.SelStart = Chat.Text().size();
-    Chat.SelText = line + "\r\n";
+    Chat.Append(line + "\r\n");
+    Chat.KeepTail(HistoryTail);
     peerLineOpen_ = false;
 }
 
@@ -48,15 +55,25 @@ void frmBatePapo::ContinuePeerLine(const QString& text)
         AddPeerLine(Players(2).Name + " diz: " + text);
         return;
     }
-    Chat.SelStart = Chat.Text().size() - 2; // before the line's end
-    Chat.SelText = text;
+    Chat.Append(text, true);
+    Chat.KeepTail(HistoryTail);
 }
 
 void frmBatePapo::Flash()
 {
-    Chat.BackColor = FlashColour;
-    PlaySoundFile("Chat.wav", 1);
-    flashEnd_.start(vb::Paced(200)); // a line arriving meanwhile extends the flash
+    if (!flashEnd_.isActive()) {
+        Chat.BackColor = FlashColour;
+        PlaySoundFile("Chat.wav", 1);
+    }
+    flashEnd_.start(vb::Paced(200));
+}
+
+void frmBatePapo::Shake()
+{
+    if (shakeEnd_.isActive())
+        return;
+    ShakeForm(*this);
+    shakeEnd_.start(vb::Paced(kShakeMs));
 }
 
 void frmBatePapo::cmdEnviar_Click()

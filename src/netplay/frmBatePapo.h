@@ -29,8 +29,15 @@ public:
     // The rest of the peer's last line, that came in a later read.
     void ContinuePeerLine(const QString& text);
     // The history flashes red for a moment, with the chat sound; the colour
-    // comes back from a timer, so nothing waits here.
+    // comes back from a timer, so nothing waits here. A line arriving meanwhile
+    // only makes the flash last.
     void Flash();
+    // The peer's nudge shakes the window; a nudge that arrives while it still
+    // shakes is part of that shake.
+    void Shake();
+
+    // The history keeps its last lines up to this many characters.
+    static constexpr int HistoryTail = 65536;
 
     // Handlers.
     void cmdEnviar_Click();
@@ -39,5 +46,6 @@ public:
 
 private:
     QTimer flashEnd_;
+    QTimer shakeEnd_;
     bool peerLineOpen_ = false; // the history's last line is the peer's
 };

@@ -10,6 +10,8 @@
 #include "platform/winsock/winsock.h"
 #include "socket/CNetSocket.h"
 
+#include <thread>
+
 namespace {
 
 using sockettest::WaitUntil;
@@ -504,7 +506,15 @@ TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
     Start(host);
     Deal(host);
     PlayFirstCard(host);
-    host.Send("Dados:#Eva#False#True#True");
+    // Each ends where the next message begins, which is applied at once.
+    frmBatePapo& chat = frmBatePapo::Get();
+    const char* const outOfPlace[] = {"Dados:#x#Talvez#1#", "Dados:#Intruso", "Nome:#Eva#", "Dados:#Eva#False#True#True"};
+    for (const char* text : outOfPlace) {
+        host.Send(text);
+        host.Send("Chat:#depois");
+        ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().endsWith("Rui diz: depois\r\n"); })) << text;
+        chat.Chat.Text = "";
+    }
     host.Send("Nome:#Eva");
     host.Send("Jogar:#2"); // applied after them, in order
     ASSERT_TRUE(WaitUntil([] { return Hand.RoundNo == 2; }));
@@ -520,6 +530,7 @@ TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
     guest.Send("Nome:#Lia");
     ASSERT_EQ(guest.Next("Dados:#Ana#True#False#False"), "Dados:#Ana#True#False#False");
     guest.Send("Nome:#Zoe");
+    guest.Send("Dados:#Intruso");
     guest.Send("Dados:#Rui#False#True#True");
     guest.Send("Iniciar:");
     EXPECT_EQ(guest.Next("Cartas:"), "Cartas:") << "the second name is not answered";
@@ -632,6 +643,67 @@ TEST_F(NetworkMatch, ANameHoldingAHashTravelsWithoutIt)
     EXPECT_EQ(GetField(dados, 5, "#"), "True");
     guest.Send("Iniciar:");
     EXPECT_EQ(guest.Next("Cartas:"), "Cartas:");
+}
+
+// Counts the moves of a window.
+class MoveCounter : public QObject {
+public:
+    explicit MoveCounter(QWidget& window) { window.installEventFilter(this); }
+    int moves = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        moves += event->type() == QEvent::Move;
+        return false;
+    }
+};
+
+TEST_F(NetworkMatch, FloodsOfLinesOrNudgesAreReadOnceAndTheTableAnswersAfterThem)
+{
+    Peer peer;
+    Start(peer);
+    Deal(peer);
+    frmBatePapo& chat = frmBatePapo::Get();
+    int sends = 0;
+    // Sends the bytes, then a line that tells when the table has read them.
+    const auto sendAll = [&](const QByteArray& bytes) {
+        const QByteArray end = "fim " + QByteArray::number(++sends);
+        std::thread sender([&] { winsocktest::RawWrite(peer.fd, bytes + "Chat:#" + end); });
+        const bool read = WaitUntil([&] { return chat.Chat.Text().endsWith("Rui diz: " + end + "\r\n"); });
+        sender.join();
+        return read;
+    };
+
+    // A line of a megabyte shows its first characters; the rest is read and dropped.
+    ASSERT_TRUE(sendAll("Chat:#" + QByteArray(1 << 20, 'x')));
+    EXPECT_EQ(chat.Chat.Text(), "Rui diz: " + QString(MessageReader::kMaxText, 'x') + "\r\nRui diz: fim 1\r\n");
+
+    // Ten thousand lines in one burst: the history keeps its last whole lines.
+    QByteArray burst;
+    for (int i = 1; i <= 10000; ++i)
+        burst += "Chat:#linha " + QByteArray::number(i);
+    ASSERT_TRUE(sendAll(burst));
+    const QString history = chat.Chat.Text();
+    EXPECT_LE(history.size() - history.count("\r\n"), frmBatePapo::HistoryTail);
+    EXPECT_TRUE(history.startsWith("Rui diz: linha ")) << "whole lines go";
+    EXPECT_TRUE(history.endsWith("Rui diz: linha 10000\r\nRui diz: fim 2\r\n"));
+
+    // Three hundred nudges in one burst make one shake; a later nudge another.
+    const MoveCounter counter(chat);
+    const int top = chat.Top;
+    const auto shake = [&](const QByteArray& nudges) {
+        const int before = counter.moves;
+        EXPECT_TRUE(sendAll(nudges));
+        EXPECT_TRUE(WaitUntil([&] { return counter.moves > before; }));
+        winsocktest::ProcessFor(50); // the window system reports the last moves
+        return counter.moves - before;
+    };
+    EXPECT_EQ(shake(QByteArray("Alerta:").repeated(300)), shake("Alerta:"));
+    EXPECT_EQ(chat.Top, top);
+
+    table().picJog(1).ClickWith();
+    EXPECT_EQ(peer.Next("Jogar:#1"), "Jogar:#1") << "the table answers";
 }
 
 TEST_F(NetworkMatch, AFailedConnectionClosesTheSocketAndSaysNothing)

@@ -27,27 +27,34 @@ QString describe(const GameMessage& m)
     return d;
 }
 
-// Feeds the reads one after another, as the socket delivers them; a line's rest
-// that came in a later read is joined to it, as the history shows it.
-QStringList feed(const QStringList& reads, QString* held = nullptr)
+// Feeds the reads one after another, as the socket delivers them, to a reader
+// that waits for the name or rules given; a line's rest that came in a later
+// read is joined to it, as the history shows it. `held` gets the longest text
+// held after a read.
+QStringList feed(const QStringList& reads, GameMessage::Kind expected = GameMessage::Unknown, QString* held = nullptr)
 {
     MessageReader reader;
+    reader.Expect(expected);
     QStringList out;
-    for (const QString& read : reads)
+    if (held)
+        held->clear();
+    for (const QString& read : reads) {
         for (const GameMessage& m : reader.Take(read)) {
             if (m.continued && !out.isEmpty())
                 out.last() += m.text;
             else
                 out << describe(m);
         }
-    if (held)
-        *held = reader.Held();
+        if (held && reader.Held().size() >= held->size())
+            *held = reader.Held();
+    }
     return out;
 }
 
 struct Case {
     QStringList reads;
     QStringList applied;
+    GameMessage::Kind expected = GameMessage::Unknown;
 };
 
 TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
@@ -65,11 +72,11 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Chat:#eu digo Vorla: vamos?"}, {"Chat eu digo Vorla: vamos?"}},
         {{"Chat:#eu digo Vorla: vamos?Jogar:#1"}, {"Chat eu digo Vorla: vamos?", "Jogar 1"}},
         {{"Chat:#ver Cartas:##1#2 já"}, {"Chat ver Cartas:"}},
-        {{"Nome:#Ana Vorla: SilvaIniciar:"}, {"Nome Ana Vorla: Silva", "Iniciar"}},
+        {{"Nome:#Ana Vorla: SilvaIniciar:"}, {"Nome Ana Vorla: Silva", "Iniciar"}, GameMessage::Nome},
         {{"Chat:#Manda11:Chat:#Iniciar:"}, {"Chat Manda11:", "Chat Iniciar:"}},
         // The host's name may hold "#" and a keyword: the options are the last three fields.
-        {{"Dados:#Ana Vorla:#True#False#True"}, {"Dados Ana Vorla: T F T"}},
-        {{"Dados:#Zé#False Correu:#False#True#FalseIniciar:"}, {"Dados Zé#False Correu: F T F", "Iniciar"}},
+        {{"Dados:#Ana Vorla:#True#False#True"}, {"Dados Ana Vorla: T F T"}, GameMessage::Dados},
+        {{"Dados:#Zé#False Correu:#False#True#FalseIniciar:"}, {"Dados Zé#False Correu: F T F", "Iniciar"}, GameMessage::Dados},
         // A line split over reads keeps its whole text; the next read continues it
         // unless it begins with whole messages.
         {{"Chat:#oi ", "Vorla: já"}, {"Chat oi Vorla: já"}},
@@ -79,47 +86,97 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Chat:#oi Vor", "ge"}, {"Chat oi Vorge"}},
         {{"Chat:#a#b", "c"}, {"Chat a"}},
         {{"Chat:", "#ola"}, {"Chat ola"}},
-        {{"Dados:#Ana#True#False#Tr", "ue"}, {"Dados Ana T F T"}},
+        {{"Dados:#Ana#True#False#Tr", "ue"}, {"Dados Ana T F T"}, GameMessage::Dados},
         // The host's settings after a line, split over reads, are still the host's
         // settings; a line that only held "Dados:#" runs on once a message follows.
-        {{"Chat:#oi", "Dados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}},
-        {{"Chat:#oiDados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}},
-        {{"Chat:#eu Dados:#oi", " tudo bem", "Jogar:#1"}, {"Chat eu Dados:", "Jogar 1"}},
+        {{"Chat:#oi", "Dados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}, GameMessage::Dados},
+        {{"Chat:#oiDados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}, GameMessage::Dados},
+        {{"Chat:#eu Dados:#oi", " tudo bem", "Jogar:#1"}, {"Chat eu Dados:", "Jogar 1"}, GameMessage::Dados},
         // A host without a name.
-        {{"Dados:##True#False#TrueIniciar:"}, {"Dados T F T", "Iniciar"}},
+        {{"Dados:##True#False#TrueIniciar:"}, {"Dados T F T", "Iniciar"}, GameMessage::Dados},
         // A name or a line without its "#" is no message.
         {{"Chat:Cartas:##5#12#33#1#40#17#22#"}, {"Cartas 5..22"}},
-        {{"Dados:Iniciar:"}, {"Iniciar"}},
+        {{"Dados:Iniciar:"}, {"Iniciar"}, GameMessage::Dados},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(feed(c.reads), c.applied) << c.reads.join(" | ").toStdString();
+        EXPECT_EQ(feed(c.reads, c.expected), c.applied) << c.reads.join(" | ").toStdString();
+}
+
+// A name or the host's rules where this copy does not wait for them end where
+// the next keyword begins, and the message after them is taken at once.
+TEST(MessageCutting, ANameOrRulesOutOfTheirPlaceEndAtTheNextKeyword)
+{
+    const Case cases[] = {
+        {{"Dados:#x#Talvez#1#", "Jogar:#2"}, {"Jogar 2"}},
+        {{"Dados:#x#Talvez#1#Jogar:#2"}, {"Jogar 2"}},
+        {{"Dados:#Intru", "so", "Iniciar:"}, {"Iniciar"}},
+        {{"Dados:#Eva#False#True#True", "Correu:"}, {"Correu"}},
+        {{"Nome:#Eva", "Vorla:"}, {"Vorla"}},
+        {{"Nome:#Eva Jog", "ar:#1"}, {"Jogar 1"}},
+        {{"Dados:#Eva#False#True#True", "Correu:"}, {"Correu"}, GameMessage::Nome},
+        {{"Nome:#Eva", "Correu:"}, {"Correu"}, GameMessage::Dados},
+        {{"Chat:#oi", "Dados:#x#Talvez#1#", "Jogar:#2"}, {"Chat oi", "Jogar 2"}},
+        {{"Chat:#oi Dados:#x Jogar:#2"}, {"Chat oi ", "Jogar 2"}},
+        // Each is awaited once.
+        {{"Dados:#Ana#True#False#True", "Dados:#Eva#False#False#False", "Jogar:#1"}, {"Dados Ana T F T", "Jogar 1"},
+         GameMessage::Dados},
+        {{"Nome:#Ana", "Jogar:#1", "Nome:#Eva", "Vorla:"}, {"Nome Ana", "Jogar 1", "Vorla"}, GameMessage::Nome},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(feed(c.reads, c.expected), c.applied) << c.reads.join(" | ").toStdString();
 }
 
 TEST(MessageCutting, AStreamSplitAnywhereGivesTheSameMessages)
 {
+    // The host's rules in their place, a name and the rules again out of it.
     const QString all = "Dados:#Zé#False Vorla:#True#False#TrueJogar:#3Chat:#Vorla: vamos?"
-                        "Cartas:##5#12#33#1#40#17#22#Chat:#a#bcReageVorla:#2Nome:#Correu: Rui#Iniciar:"
+                        "Cartas:##5#12#33#1#40#17#22#Chat:#a#bcReageVorla:#2Nome:#RuiIniciar:"
                         "Chat:#oiDados:##False#False#TrueAlerta:";
     const QStringList whole = {"Dados Zé#False Vorla: T F T", "Jogar 3",      "Chat Vorla: vamos?", "Cartas 5..22",
-                               "Chat a",                      "ReageVorla 2", "Nome Correu: Rui",   "Iniciar",
-                               "Chat oi",                     "Dados F F T",  "Alerta"};
-    ASSERT_EQ(feed({all}), whole);
+                               "Chat a",                      "ReageVorla 2", "Iniciar",            "Chat oi",
+                               "Alerta"};
+    const auto feedAll = [](const QStringList& reads) { return feed(reads, GameMessage::Dados); };
+    ASSERT_EQ(feedAll({all}), whole);
     for (int i = 1; i < all.size(); ++i) {
-        ASSERT_EQ(feed({all.left(i), all.mid(i)}), whole) << "cut at " << i;
+        ASSERT_EQ(feedAll({all.left(i), all.mid(i)}), whole) << "cut at " << i;
         for (int j = i + 1; j < all.size(); j += 3)
-            ASSERT_EQ(feed({all.left(i), all.mid(i, j - i), all.mid(j)}), whole) << "cuts at " << i << ", " << j;
+            ASSERT_EQ(feedAll({all.left(i), all.mid(i, j - i), all.mid(j)}), whole) << "cuts at " << i << ", " << j;
     }
 }
 
 TEST(MessageCutting, HeldTextIsBounded)
 {
     QString held;
-    EXPECT_EQ(feed({QString(10000, 'x') + "Cartas:##1#2"}, &held), QStringList());
+    EXPECT_EQ(feed({QString(10000, 'x') + "Cartas:##1#2"}, GameMessage::Unknown, &held), QStringList());
     EXPECT_EQ(held, "Cartas:##1#2");
-    feed({"Cartas:##1#2" + QString(10000, 'x')}, &held);
+    feed({"Cartas:##1#2" + QString(10000, 'x')}, GameMessage::Unknown, &held);
     EXPECT_EQ(held, "");
-    feed({"Dados:#" + QString(10000, 'x')}, &held);
+    feed({"Dados:#" + QString(10000, 'x')}, GameMessage::Dados, &held);
     EXPECT_EQ(held, "") << "a name that never ends";
+    EXPECT_EQ(feed({"Dados:#" + QString(10000, 'x') + "#True#True#False"}, GameMessage::Dados),
+              QStringList{"Dados " + QString(MessageReader::kMaxText, 'x') + " T T F"})
+        << "a name that ends is shown up to its bound";
+}
+
+// A line or a name shows its first characters up to the bound, however it is
+// cut into reads; the rest is read and dropped, and no read of an open line
+// leaves anything held to be read again with the next one.
+TEST(MessageCutting, ALineOrNameIsShownUpToItsBoundAndNothingOfItIsReadTwice)
+{
+    const qsizetype bound = MessageReader::kMaxText;
+    const QString text = QString(bound + 10, 'a') + QString(2 * bound, 'b');
+    for (const QString kind : {"Chat", "Nome"})
+        for (const qsizetype readSize : {qsizetype(1), qsizetype(7), bound, 3 * bound}) {
+            QStringList reads;
+            for (qsizetype at = 0; at < text.size(); at += readSize)
+                reads << text.mid(at, readSize);
+            reads[0].prepend(kind + ":#");
+            QString held;
+            EXPECT_EQ(feed(reads << "Jogar:#3", GameMessage::Nome, &held),
+                      (QStringList{kind + " " + text.left(bound), "Jogar 3"}))
+                << kind.toStdString() << readSize;
+            EXPECT_EQ(held, "");
+        }
 }
 
 TEST(MessageReading, FieldsAreReadAndCheckedForEveryKeyword)

@@ -1,6 +1,8 @@
 #include "platform/forms/multilinetextbox.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextCursor>
 
 namespace vb {
@@ -46,7 +48,35 @@ MultiLineTextBox::MultiLineTextBox(QWidget* container)
 {
     edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The program appends to the box for as long as it lives: no undo history grows with it.
+    edit_->setUndoRedoEnabled(false);
     setFocusProxy(edit_);
+}
+
+void MultiLineTextBox::Append(const QString& text, bool beforeLineEnd)
+{
+    QTextCursor cursor(edit_->document());
+    cursor.movePosition(QTextCursor::End);
+    if (beforeLineEnd && cursor.atBlockStart())
+        cursor.movePosition(QTextCursor::PreviousCharacter);
+    cursor.insertText(toBox(text));
+    edit_->setTextCursor(cursor);
+    edit_->ensureCursorVisible();
+}
+
+void MultiLineTextBox::KeepTail(int characters)
+{
+    QTextDocument* document = edit_->document();
+    const int length = document->characterCount() - 1; // without the document's own end
+    if (length <= characters)
+        return;
+    const int dropped = length - characters;
+    // The line of the last character that must go goes whole, unless it is the last line.
+    const QTextBlock line = document->findBlock(dropped - 1);
+    const int cut = line.next().isValid() ? line.position() + line.length() : dropped;
+    QTextCursor cursor(document);
+    cursor.setPosition(cut, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void MultiLineTextBox::setColour(QPalette::ColorRole role, const QColor& colour)

@@ -24,6 +24,14 @@ public:
     Property<QColor> ForeColor;
     Property<bool> Locked;
 
+    // Inserts text at the end, or before the end of the last line (its CR LF)
+    // when beforeLineEnd, and puts the caret after it; the text already there
+    // is not read again.
+    void Append(const QString& text, bool beforeLineEnd = false);
+    // Keeps the last lines that fit in `characters` (a line end counting as
+    // one); the lines before them are dropped whole.
+    void KeepTail(int characters);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
