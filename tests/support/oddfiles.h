@@ -25,8 +25,8 @@ struct OddFile {
     std::function<bool(const QString& path)> make; // puts it at the path; false when it could not
 };
 
-// A FIFO, a link to /dev/zero, a sound file (`whole`) made one byte longer
-// than `maxBytes` (sparse, so it takes no room) and a file holding `damaged`.
+// A FIFO, a link to /dev/zero, a good file of its kind (`whole`) made one byte
+// longer than `maxBytes` (sparse, so it takes no room) and a file of `damaged`.
 inline std::vector<OddFile> OddFiles(qint64 maxBytes, const QByteArray& whole, const QByteArray& damaged)
 {
     const auto name = [](const QString& path) { return QFile::encodeName(path); };
