@@ -11,13 +11,15 @@ namespace {
 
 bool Same(const registry::Store& a, const registry::Store& b)
 {
-    if (a.size() != b.size())
+    if (a.keys.size() != b.keys.size())
         return false;
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (a[k].path != b[k].path || a[k].values.size() != b[k].values.size())
+    for (std::size_t k = 0; k < a.keys.size(); ++k) {
+        const registry::Key& x = a.keys[k];
+        const registry::Key& y = b.keys[k];
+        if (x.path != y.path || x.values.size() != y.values.size())
             return false;
-        for (std::size_t v = 0; v < a[k].values.size(); ++v)
-            if (a[k].values[v].name != b[k].values[v].name || a[k].values[v].bytes != b[k].values[v].bytes)
+        for (std::size_t v = 0; v < x.values.size(); ++v)
+            if (x.values[v].name != y.values[v].name || x.values[v].bytes != y.values[v].bytes)
                 return false;
     }
     return true;

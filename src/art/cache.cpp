@@ -1,13 +1,13 @@
 #include "art/cache.h"
 
 #include "art/canvas.h"
+#include "platform/files/files.h"
 
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <elf.h>
@@ -83,12 +83,21 @@ quint64 Hash(const QImage& image)
     return hash;
 }
 
+// The bytes of the pixels of an image of `pixels` in `format`: its lines, each
+// padded to 32 bits, as QImage keeps them.
+qint64 PixelBytes(QSize pixels, QImage::Format format)
+{
+    const qint64 line = (qint64(pixels.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+    return line * pixels.height();
+}
+
 // The entry's picture when its header matches this build and key and its pixels
-// their hash; a null image otherwise.
+// their hash; a null image otherwise. Only a regular file is read, and only as
+// far as its header says: the pixels it tells of must be all that follows it.
 QImage Read(const QString& path, QSize logical, qreal dpr)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!files::OpenRegular(file, path))
         return {};
     QDataStream in(&file);
     in.setVersion(QDataStream::Qt_6_0);
@@ -101,28 +110,29 @@ QImage Read(const QString& path, QSize logical, qreal dpr)
     in >> magic >> version >> size >> ratio >> pixels >> format >> hash;
     if (in.status() != QDataStream::Ok || magic != Magic || version != PaintingVersion() || size != logical
         || ratio != dpr || pixels.isEmpty() || pixels.width() > 8192 || pixels.height() > 8192
-        || format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
+        || format <= QImage::Format_Invalid || format >= QImage::NImageFormats
+        || file.size() - file.pos() != PixelBytes(pixels, QImage::Format(format)))
         return {};
     QImage image(pixels, QImage::Format(format));
     if (image.isNull() || in.readRawData(reinterpret_cast<char*>(image.bits()), int(image.sizeInBytes()))
                               != image.sizeInBytes()
-        || !file.atEnd() || Hash(image) != hash)
+        || Hash(image) != hash)
         return {};
     return image;
 }
 
+// The entry is written beside its place and put there whole: whatever stood
+// there, a link to another file included, is replaced, never written through.
 void Write(const QString& path, QSize logical, qreal dpr, const QImage& image)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    QDataStream out(&file);
+    QByteArray entry;
+    QDataStream out(&entry, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out << Magic << PaintingVersion() << logical << double(dpr) << image.size() << qint32(image.format())
         << Hash(image);
     out.writeRawData(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
-    file.commit();
+    QDir().mkpath(QFileInfo(path).path());
+    files::ReplaceWhole(path, entry);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // them again. Entries lie in the user's cache folder ($XDG_CACHE_HOME, else
 // ~/.cache, under mirvo-vorla/pictures), keyed by the picture's name, its logical
 // size, the pixel ratio and the build of the painting code. An entry that is
-// missing, stale or damaged is painted again and rewritten, never shown.
+// missing, stale or damaged, or is no regular file, is painted again and put in
+// its place, never shown.
 #pragma once
 
 #include <QPixmap>

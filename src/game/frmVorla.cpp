@@ -10,11 +10,11 @@
 #include "game/tablelayout.h"
 #include "netplay/frmIniciar.h"
 #include "platform/datapath.h"
-#include "platform/forms/msgbox.h"
 #include "platform/help.h"
 #include "platform/program.h"
 #include "shell/frmOption.h"
 #include "shell/frmSobre.h"
+#include "shell/modFunoes.h"
 #include "shell/modReg.h"
 #include "socket/CNetSocket.h"
 #include "widgets/mdlBorder.h"
@@ -328,12 +328,8 @@ void frmVorla::chooseCardBack()
 void frmVorla::showHelpFile()
 {
     const QString helpFile = datapath::HelpFile();
-    if (!helpFile.isEmpty())
+    if (HelpFileFound(helpFile))
         help::ShowIndex(helpFile);
-    else
-        vb::MsgBox(QString::fromUtf8("Arquivo de ajuda não foi encontrado. Verifique se o arquivo está mesmo no "
-                                     "disco. Se ele não existir, você precisará reinstalá-lo."),
-                   vb::vbInformation, "Aviso!");
 }
 
 void frmVorla::Form_Unload(int&)

@@ -1,6 +1,7 @@
 #include "platform/helpfile.h"
 
-#include <QFile>
+#include "platform/files/files.h"
+
 #include <QHash>
 
 #include <cstring>
@@ -8,6 +9,7 @@
 namespace help {
 namespace {
 
+// Far above any help file of ours (tens of kilobytes), and all of it is read at once.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 constexpr quint64 kNoChunk = 0xFFFFFFFF;
 constexpr quint64 kChunkHeaderBytes = 0x14; // of a listing chunk; an index chunk's is shorter
@@ -260,10 +262,10 @@ std::optional<QSet<QString>> CheckedContents(const QByteArray& file)
 
 std::optional<QSet<QString>> CheckedFileContents(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+    const std::optional<QByteArray> bytes = files::ReadRegular(path, kMaxFileBytes);
+    if (!bytes)
         return std::nullopt;
-    return CheckedContents(file.readAll());
+    return CheckedContents(*bytes);
 }
 
 QString PageName(QString topic)

@@ -1,11 +1,11 @@
 #include "platform/registry.h"
+#include "platform/files/files.h"
 #include "platform/registrytext.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDeadlineTimer>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,6 +21,8 @@ namespace {
 
 // How long a write waits for another copy's write to finish.
 constexpr int kLockWaitMs = 3000;
+// The store holds eight short values; a file this long is none of ours.
+constexpr qint64 kMaxStoreBytes = 4 * 1024 * 1024;
 
 QString FullPath(Hive hive, const QString& key)
 {
@@ -77,16 +79,18 @@ private:
     int fd_;
 };
 
-// The stored keys; an empty store when there is no file yet, nothing when the
-// file exists but cannot be read.
+// The stored keys; an empty store when there is no file yet, nothing when
+// what stands there cannot be read as one (not a regular file, or far longer
+// than any store the program writes).
 std::optional<Store> Load()
 {
-    QFile file(StorePath());
-    if (!file.exists())
+    const QString path = StorePath();
+    if (!QFileInfo::exists(path))
         return Store{};
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> text = files::ReadRegular(path, kMaxStoreBytes);
+    if (!text)
         return std::nullopt;
-    return Parse(file.readAll());
+    return Parse(*text);
 }
 
 } // namespace
@@ -107,11 +111,10 @@ std::optional<QByteArray> QueryValue(Hive hive, const QString& key, const QStrin
     Key* found = FindKey(*store, FullPath(hive, key));
     if (!found)
         return std::nullopt;
-    for (const Value& value : found->values) {
-        if (SameName(value.name, name))
-            return value.bytes;
-    }
-    return std::nullopt;
+    const Value* value = FindValue(*found, name);
+    if (!value)
+        return std::nullopt;
+    return value->bytes;
 }
 
 bool SetValue(Hive hive, const QString& key, const QString& name, const QByteArray& bytes)
@@ -131,11 +134,7 @@ bool SetValue(Hive hive, const QString& key, const QString& name, const QByteArr
     if (!store)
         return false;
     Put(KeyAt(*store, path), name, bytes);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(Format(*store));
-    return out.commit();
+    return files::ReplaceWhole(file, Format(*store));
 }
 
 } // namespace registry

@@ -2,9 +2,10 @@
 // The settings store that stands in for the system registry: keys under a
 // hive, named values in each key, and the exact bytes of every value. It lives
 // in one per-user file, $XDG_CONFIG_HOME/<program>/registry (~/.config when
-// XDG_CONFIG_HOME is unset), written so that a crash leaves either the old or
-// the new file, never a mix. Other copies of the program may write the same
-// file, so every read takes it afresh.
+// XDG_CONFIG_HOME is unset), written so that a crash or a full disk leaves
+// either the old or the new file, never a mix. Other copies of the program may
+// write the same file, so every read takes it afresh. What stands there and is
+// not a regular file of a sane length reads as no store and is never written over.
 //
 // The file is plain text, one key per section:
 //   [HKEY_LOCAL_MACHINE\SOFTWARE\Some Key]
@@ -28,7 +29,8 @@ QString StorePath();
 std::optional<QByteArray> QueryValue(Hive hive, const QString& key, const QString& name);
 
 // Stores a value, creating its key when missing. False when the store could not
-// be written (an unwritable folder, an unreadable store); nothing changes then.
+// be written (an unwritable folder or a full disk, an unreadable store); nothing
+// changes then.
 bool SetValue(Hive hive, const QString& key, const QString& name, const QByteArray& bytes);
 
 } // namespace registry

@@ -84,36 +84,40 @@ void ParseValue(const QByteArray& line, Key& key)
 
 } // namespace
 
-bool SameName(const QString& a, const QString& b)
+QString Folded(const QString& name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
 }
 
 Key* FindKey(Store& store, const QString& path)
 {
-    for (Key& key : store) {
-        if (SameName(key.path, path))
-            return &key;
-    }
-    return nullptr;
+    const auto it = store.places.constFind(Folded(path));
+    return it == store.places.cend() ? nullptr : &store.keys[*it];
 }
 
 Key& KeyAt(Store& store, const QString& path)
 {
     if (Key* key = FindKey(store, path))
         return *key;
-    store.push_back(Key{path, {}});
-    return store.back();
+    store.places.insert(Folded(path), store.keys.size());
+    store.keys.push_back(Key{path, {}, {}});
+    return store.keys.back();
+}
+
+const Value* FindValue(const Key& key, const QString& name)
+{
+    const auto it = key.places.constFind(Folded(name));
+    return it == key.places.cend() ? nullptr : &key.values[*it];
 }
 
 void Put(Key& key, const QString& name, const QByteArray& bytes)
 {
-    for (Value& value : key.values) {
-        if (SameName(value.name, name)) {
-            value.bytes = bytes;
-            return;
-        }
+    const QString folded = Folded(name);
+    if (const auto it = key.places.constFind(folded); it != key.places.cend()) {
+        key.values[*it].bytes = bytes;
+        return;
     }
+    key.places.insert(folded, key.values.size());
     key.values.push_back(Value{name, bytes});
 }
 
@@ -136,13 +140,12 @@ QByteArray Format(const Store& store)
 {
     QByteArray text = "; Settings. Values are bytes: \\\\, \\\" and \\xHH stand for a backslash,\n"
                       "; a quote and any byte outside printable ASCII.\n";
-    for (const Key& key : store) {
+    for (const Key& key : store.keys) {
         text += "\n[" + key.path.toUtf8() + "]\n";
         for (const Value& value : key.values)
             text += Quote(value.name.toUtf8()) + '=' + Quote(value.bytes) + '\n';
     }
     return text;
 }
-
 
 } // namespace registry

@@ -3,6 +3,7 @@
 // exact bytes of each, and the text they are written as. Reading that text
 // skips what is malformed; what is written reads back the same.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -14,21 +15,30 @@ struct Value {
     QByteArray bytes;
 };
 
+// Names are found through an index of their folded form, so that reading a
+// store costs the same for each value however many there are.
 struct Key {
     QString path; // begins with the hive's name
     std::vector<Value> values;
+    QHash<QString, std::size_t> places; // a value's folded name: its place in `values`
 };
 
-using Store = std::vector<Key>;
+struct Store {
+    std::vector<Key> keys;
+    QHash<QString, std::size_t> places; // a key's folded path: its place in `keys`
+};
 
-// Key and value names compare without regard to letter case.
-bool SameName(const QString& a, const QString& b);
+// Key and value names compare without regard to letter case: the same folded.
+QString Folded(const QString& name);
 
 // The key at `path`; null when missing.
 Key* FindKey(Store& store, const QString& path);
 
 // The key at `path`, added when missing.
 Key& KeyAt(Store& store, const QString& path);
+
+// The value of the key named `name`; null when missing.
+const Value* FindValue(const Key& key, const QString& name);
 
 // Sets a value of the key, adding it when missing.
 void Put(Key& key, const QString& name, const QByteArray& bytes);

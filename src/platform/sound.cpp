@@ -1,7 +1,8 @@
 #include "platform/sound.h"
 
+#include "platform/files/files.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QtEndian>
 
 #include <alsa/asoundlib.h>
@@ -17,7 +18,8 @@
 namespace sound {
 namespace {
 
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+// A sound effect lasts seconds: 8 MB is 47 s of CD-quality stereo.
+constexpr qint64 kMaxFileBytes = 8 * 1024 * 1024;
 constexpr int kStepMs = 20;        // how long the worker goes without checking for a newer sound
 constexpr long kSyncGraceMs = 2000; // a blocking play gives up this long after the sound's end
 
@@ -256,10 +258,10 @@ private:
 
 std::optional<Wave> LoadWave(const QString& path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+    const std::optional<QByteArray> bytes = files::ReadRegular(path, kMaxFileBytes);
+    if (!bytes)
         return std::nullopt;
-    return ParseWave(file.readAll());
+    return ParseWave(*bytes);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "art/icons.h"
 #include "game/modGame.h"
 #include "platform/datapath.h"
-#include "platform/forms/msgbox.h"
 #include "shell/dialogart.h"
 #include "shell/dialoglook.h"
 #include "shell/modFunoes.h"
@@ -146,13 +145,8 @@ void frmOption::optManilha_Click(int)
 void frmOption::picHelp_Click(int Index)
 {
     const QString helpFile = datapath::HelpFile();
-    if (helpFile.isEmpty()) {
-        vb::MsgBox(QString::fromUtf8("Arquivo de ajuda não foi encontrado. Verifique se o arquivo está mesmo no "
-                                     "disco. Se ele não existir, você precisará reinstalá-lo."),
-                   vb::vbInformation, "Aviso!");
-        return;
-    }
-    ShowHelpTopic(helpFile, kHelpTopics[Index]);
+    if (HelpFileFound(helpFile))
+        ShowHelpTopic(helpFile, kHelpTopics[Index]);
 }
 
 void frmOption::cmdOk_Click()

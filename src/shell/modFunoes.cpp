@@ -5,7 +5,9 @@
 #include "platform/forms/control.h"
 #include "platform/forms/form.h"
 #include "platform/forms/pace.h"
+#include "platform/forms/msgbox.h"
 #include "platform/help.h"
+#include "platform/helpfile.h"
 #include "platform/sound.h"
 #include "platform/username.h"
 #include "platform/vbtext.h"
@@ -68,6 +70,16 @@ void ShakeForm(vb::Form& form)
         form.Top = form.Top - step;
         form.Left = form.Left + step;
     }
+}
+
+bool HelpFileFound(const QString& helpFile)
+{
+    if (help::CheckedFileContents(helpFile))
+        return true;
+    vb::MsgBox(QString::fromUtf8("Arquivo de ajuda não foi encontrado. Verifique se o arquivo está mesmo no "
+                                 "disco. Se ele não existir, você precisará reinstalá-lo."),
+               vb::vbInformation, "Aviso!");
+    return false;
 }
 
 void ShowHelpTopic(const QString& helpFile, const QString& topic)

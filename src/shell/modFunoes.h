@@ -36,6 +36,11 @@ void AnimateCardMove(vb::Control& card, const vb::Control& target, int steps,
 // The nudge: shakes a window 200 times by 100 twips, ending where it started.
 void ShakeForm(vb::Form& form);
 
+// True when the compiled help file is there and whole. Otherwise the "Aviso!"
+// box tells the player that it was not found: a file that cannot be read as a
+// help file is as good as none.
+bool HelpFileFound(const QString& helpFile);
+
 // Opens a topic of the compiled help file; failures are ignored.
 void ShowHelpTopic(const QString& helpFile, const QString& topic);
 

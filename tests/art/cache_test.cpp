@@ -1,5 +1,6 @@
 #include "art/cache.h"
 #include "support/folderenv.h"
+#include "support/oddfiles.h"
 #include "support/pictures.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +108,42 @@ TEST_F(PictureCache, ADamagedOrCutEntryIsPaintedAgainNeverShown)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     }
     expectRepainted("an empty entry");
+}
+
+TEST_F(PictureCache, AnEntryThatIsNoRegularFileIsPaintedAgainAndReplacedNotWrittenThrough)
+{
+    Cached();
+    QFile file(EntryPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray entry = file.readAll();
+    file.close();
+    QByteArray damaged = entry;
+    damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 0x5A);
+    QTemporaryDir elsewhere;
+    const QString other = elsewhere.filePath("outro");
+    std::vector<OddFile> odd = OddFiles(entry.size(), entry, damaged);
+    odd.push_back({"a link to another file", [&](const QString& path) {
+                       QFile target(other);
+                       return target.open(QIODevice::WriteOnly) && target.write("de outro") == 8
+                              && QFile::link(other, path);
+                   }});
+    for (const OddFile& o : odd) {
+        SCOPED_TRACE(o.what);
+        ASSERT_TRUE(PutOddFile(o, EntryPath()));
+        const int before = paints;
+        {
+            const EndsWithin guard(o.what);
+            Cached();
+        }
+        EXPECT_EQ(paints, before + 1);
+        const QFileInfo written(EntryPath());
+        EXPECT_TRUE(written.isFile() && !written.isSymLink());
+        Cached();
+        EXPECT_EQ(paints, before + 1) << "the entry is written anew in its place";
+    }
+    QFile target(other);
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), "de outro");
 }
 
 TEST_F(PictureCache, AnEntryOfAnotherBuildIsPaintedAgain)

@@ -4,6 +4,7 @@
 #include "platform/helpfile.h"
 #include "platform/helpviewer.h"
 #include "platform/instance.h"
+#include "support/oddfiles.h"
 #include "support/qtprint.h"
 
 #include <QApplication>
@@ -188,6 +189,22 @@ protected:
         QApplication::processEvents();
     }
 };
+
+TEST_F(HelpWindow, WhatIsNoHelpFileIsRefusedInTheGameAndInTheViewer)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Ajuda.chm");
+    for (const OddFile& odd : OddFiles(16 * 1024 * 1024, BuiltHelp(), DamagedCopies(BuiltHelp()).front().bytes)) {
+        SCOPED_TRACE(odd.what);
+        ASSERT_TRUE(PutOddFile(odd, path));
+        const EndsWithin guard(odd.what);
+        EXPECT_FALSE(help::CheckedFileContents(path));
+        EXPECT_FALSE(help::ShowIndex(path));
+        EXPECT_TRUE(help::ShowRequest({path, "", {}}).isEmpty());
+    }
+    EXPECT_TRUE(Viewers().empty());
+    EXPECT_EQ(Window(), nullptr);
+}
 
 TEST_F(HelpWindow, EachTopicShowsItsOwnPageInOneWindowUnderOneTitle)
 {

@@ -2,9 +2,12 @@
 
 #include "game/modGame.h"
 #include "platform/forms/form.h"
+#include "platform/forms/msgbox.h"
 #include "platform/forms/pace.h"
 #include "platform/forms/picturebox.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <vector>
 #include <gtest/gtest.h>
@@ -129,6 +132,34 @@ TEST(Nudge, AShakenWindowEndsWhereItStarted)
     EXPECT_EQ(form.Left(), 1500);
     EXPECT_EQ(form.Top(), 1200);
     form.Unload();
+}
+
+TEST(HelpFile, AMissingOrDamagedHelpFileIsSaidInOneBox)
+{
+    std::vector<vb::MsgBoxRequest> boxes;
+    const auto previous = vb::SetMsgBoxResponder([&](const vb::MsgBoxRequest& box) {
+        boxes.push_back(box);
+        return int(vb::vbOK);
+    });
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath("Ajuda.chm");
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("ITSF isto nao e um arquivo de ajuda");
+    file.close();
+
+    EXPECT_TRUE(HelpFileFound(BINARY_DIR "/Ajuda.chm")) << "the help file is built with the tests";
+    EXPECT_TRUE(boxes.empty());
+    for (const QString& path : {QString(), dir.filePath("nao-existe.chm"), damaged})
+        EXPECT_FALSE(HelpFileFound(path)) << path.toStdString();
+    vb::SetMsgBoxResponder(previous);
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const vb::MsgBoxRequest& box : boxes) {
+        EXPECT_EQ(box.prompt, QString::fromUtf8("Arquivo de ajuda não foi encontrado. Verifique se o arquivo está "
+                                                "mesmo no disco. Se ele não existir, você precisará reinstalá-lo."));
+        EXPECT_EQ(box.style, vb::vbInformation);
+        EXPECT_EQ(box.title, "Aviso!");
+    }
 }
 
 } // namespace
