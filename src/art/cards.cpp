@@ -43,7 +43,7 @@ void KeyCorners(QImage& image, QRgb key)
 // the box covers one pixel fewer at some places than at others (106 or 107 at 1.5).
 QSize AlwaysShown(qreal dpr)
 {
-    constexpr qreal slack = 1e-9; // 71 x 1.5 may come out a hair under 106.5
+    constexpr qreal slack = 1e-9; // a product meant to be whole may come out a hair under it
     return QSize(qMax(1, qFloor(CardWidth * dpr + slack)), qMax(1, qFloor(CardHeight * dpr + slack)));
 }
 

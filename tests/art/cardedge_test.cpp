@@ -41,9 +41,10 @@ TEST(CardEdge, TheKeyNeverTintsTheRimOfAFaceOrABack)
     }
 }
 
+// The dark grey outline; the rim just inside it is a light grey, 227 and up.
 bool IsOutline(QRgb c)
 {
-    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) <= 180; // the rim just inside it is lighter, 227 and up
+    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) <= 180;
 }
 
 // A card's box covers a fractional number of device pixels at 1.5 (106.5 across), so

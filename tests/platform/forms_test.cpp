@@ -23,8 +23,8 @@
 #include <algorithm>
 #include <chrono>
 #include <stdexcept>
+#include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -289,32 +289,26 @@ TEST(PictureTest, APictureSourceIsPaintedOnceWhenFirstNeeded)
     EXPECT_EQ(paints, 2);
 }
 
-// An image takes the size of the picture it is given, whatever box it was drawn
-// with and at any ratio; a picture box keeps its box.
+// An image takes the size of the picture it is given or painted for it, whatever
+// box it was drawn with and at any ratio; a picture box keeps its box.
 TEST(PictureTest, AnImageTakesItsPicturesSize)
 {
-    const auto beads = [](qreal ratio) {
-        QPixmap pixmap(qRound(24 * ratio), qRound(15 * ratio));
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::blue);
-        return pixmap;
-    };
     QWidget container;
     for (qreal ratio : {1.0, 1.5, 2.0}) {
         SCOPED_TRACE(ratio);
+        QPixmap beads(qRound(24 * ratio), qRound(15 * ratio));
+        beads.setDevicePixelRatio(ratio);
         vb::Image given(&container), painted(&container);
         vb::PictureBox box(&container);
-        for (vb::PictureControl* control : {(vb::PictureControl*)&given, (vb::PictureControl*)&painted,
-                                            (vb::PictureControl*)&box})
+        for (vb::PictureControl* control : std::initializer_list<vb::PictureControl*>{&given, &painted, &box})
             control->Move(0, -30, 330, 225);
-        given.Picture = vb::MakePicture(beads(ratio));
-        painted.SetPictureSource([&] { return beads(ratio); });
-        box.Picture = vb::MakePicture(beads(ratio));
+        given.Picture = vb::MakePicture(beads);
+        box.Picture = given.Picture();
+        painted.SetPictureSource([&] { return beads; });
         EXPECT_TRUE(painted.Picture());
         for (const vb::Image* image : {&given, &painted}) {
+            EXPECT_EQ(QRect(image->Left(), image->Top(), image->Width(), image->Height()), QRect(0, -30, 360, 225));
             EXPECT_EQ(image->size(), QSize(24, 15));
-            EXPECT_EQ(std::pair(image->Width(), image->Height()), std::pair(360, 225));
-            EXPECT_EQ(std::pair(image->Left(), image->Top()), std::pair(0, -30));
         }
         EXPECT_EQ(box.size(), QSize(22, 15));
     }

@@ -254,7 +254,7 @@ void Form::mouseMoveEvent(QMouseEvent* event)
 QPoint StartUpPlace(const QRect& area, QSize window, const QRect& screen)
 {
     const QPoint centred = area.center() - QPoint(window.width() / 2, window.height() / 2);
-    // Too big for the screen: the left or top edge wins, where the drag strip and buttons are.
+    // Too big for the screen: its top-left corner stays on it, where a window is grasped to be moved.
     return {std::max(screen.left(), std::min(centred.x(), screen.right() + 1 - window.width())),
             std::max(screen.top(), std::min(centred.y(), screen.bottom() + 1 - window.height()))};
 }
