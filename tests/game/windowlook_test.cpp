@@ -1,5 +1,4 @@
-// What a task switcher shows of each window: its name and the program's icon;
-// and the waiting window's beads, whole.
+// What a task switcher shows of each window: its name and the program's icon.
 #include "everywindow.h"
 #include "gamefixture.h"
 
@@ -22,29 +21,18 @@ TEST_F(WindowLook, EveryWindowIsNamedByItsCaptionOrTheProgramAndCarriesItsIcon)
     gametest::UnloadDialogs(gametest::EveryWindow()); // loaded again under the title
     vb::DoEvents();
     const std::vector<vb::Form*> windows = gametest::EveryWindow();
-    QStringList untitled;
+    int untitled = 0;
     for (const vb::Form* form : windows) {
         const QString caption = form->Caption();
-        if (caption.isEmpty())
-            untitled << form->metaObject()->className();
+        untitled += caption.isEmpty();
         EXPECT_EQ(form->windowTitle(), caption.isEmpty() ? "Mirvo Vorla" : caption);
         EXPECT_EQ(form->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32), icon)
             << form->windowTitle().toStdString();
     }
-    EXPECT_EQ(untitled.size(), 3) << "the popup, the raise answer and the winner have no caption";
+    EXPECT_EQ(untitled, 3) << "the popup, the raise answer and the winner have no caption";
     gametest::UnloadDialogs(windows);
     vb::DoEvents();
     instance::SetTitle("fim do teste");
-}
-
-// The bead picture is 24 pixels wide, wider than the image's design box.
-TEST_F(WindowLook, TheWaitingWindowsBeadsShowWhole)
-{
-    frmListen& waiting = frmListen::Get();
-    waiting.AnimationTimer_Timer(); // the first tick gives the image its picture
-    EXPECT_EQ(waiting.ImgGo.size(), waiting.imgRight.Picture()->deviceIndependentSize().toSize());
-    waiting.Unload();
-    vb::DoEvents();
 }
 
 } // namespace
