@@ -131,8 +131,13 @@ void Form::placeOnFirstShow(Form* owner)
         area = owner->frameGeometry();
     else if (StartUpPosition != vbStartUpManual && screen())
         area = screen()->availableGeometry();
-    if (area.isValid() && screen())
-        move(StartUpPlace(area, size(), screen()->availableGeometry()));
+    if (!area.isValid())
+        return;
+    // The screen under the owner's centre, or the form's own.
+    const QScreen* on = QGuiApplication::screenAt(area.center());
+    if (!on)
+        on = screen();
+    move(StartUpPlace(area, size(), on ? on->availableGeometry() : area));
 }
 
 void Form::Show(int modal, Form* owner)
