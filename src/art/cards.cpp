@@ -39,6 +39,26 @@ void KeyCorners(QImage& image, QRgb key)
     }
 }
 
+// The device pixels a card's box shows wherever it lies: at a fractional ratio
+// the box covers one pixel fewer at some places than at others (106 or 107 at 1.5).
+QSize AlwaysShown(qreal dpr)
+{
+    constexpr qreal slack = 1e-9; // a product meant to be whole may come out a hair under it
+    return QSize(qMax(1, qFloor(CardWidth * dpr + slack)), qMax(1, qFloor(CardHeight * dpr + slack)));
+}
+
+// `full` filled with `card` from its top left, the card's last column and row
+// repeated where it is smaller.
+void RepeatEdges(const QImage& card, QImage& full)
+{
+    for (int y = 0; y < full.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(card.constScanLine(qMin(y, card.height() - 1)));
+        auto* to = reinterpret_cast<QRgb*>(full.scanLine(y));
+        for (int x = 0; x < full.width(); ++x)
+            to[x] = from[qMin(x, card.width() - 1)];
+    }
+}
+
 }  // namespace
 
 QPixmap PaintCard(qreal dpr, QRgb key, const std::function<void(QPainter&)>& paint)
@@ -47,15 +67,20 @@ QPixmap PaintCard(qreal dpr, QRgb key, const std::function<void(QPainter&)>& pai
     // Painted on the outline's colour, so that the smoothed rim blends with the
     // outline and never with the key.
     const QColor outline(120, 120, 120);
-    QImage image = NewImage(QSize(CardWidth, CardHeight), dpr, QImage::Format_RGB32, outline);
+    // The card fills the pixels that every box shows; a box that shows one more
+    // sees the outline's column or row again, so the outline is whole in either.
+    QImage card(AlwaysShown(dpr), QImage::Format_RGB32);
+    card.fill(outline);
     QPainter p;
-    BeginLogical(p, image, QSize(CardWidth, CardHeight));
+    BeginLogical(p, card, QSize(CardWidth, CardHeight));
     p.setPen(QPen(outline, 0.8));
     p.setBrush(Qt::white);
     p.drawRoundedRect(CardRect().adjusted(0.4, 0.4, -0.4, -0.4), CardRadius - 0.4, CardRadius - 0.4);
     paint(p);
     p.end();
-    KeyCorners(image, key);
+    KeyCorners(card, key);
+    QImage image = NewImage(QSize(CardWidth, CardHeight), dpr, QImage::Format_RGB32, outline);
+    RepeatEdges(card, image);
     return Finish(std::move(image), dpr);
 }
 

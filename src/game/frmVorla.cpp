@@ -90,7 +90,6 @@ frmVorla::frmVorla()
     BackColor = QColor(0xFF, 0x00, 0xFF);
     StartUpPosition = vb::vbStartUpScreen;
     SetFont(vb::Font{"Arial", 9});
-    setWindowIcon(art::ProgramIcon());
     placeControls();
     paintCards();
     wireHandlers();

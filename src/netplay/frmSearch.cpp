@@ -1,6 +1,5 @@
 #include "netplay/frmSearch.h"
 
-#include "art/icons.h"
 #include "game/modGame.h"
 #include "platform/forms/msgbox.h"
 #include "shell/dialoglook.h"
@@ -59,7 +58,6 @@ frmSearch::frmSearch()
     Caption = "Localizar Jogadores";
     BackColor = look::Face;
     SetBorderStyle(vb::vbFixedDialog);
-    setWindowIcon(art::ProgramIcon());
     ScaleWidth = 5940;
     ScaleHeight = 3300;
     StartUpPosition = vb::vbStartUpOwner;

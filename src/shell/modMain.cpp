@@ -1,5 +1,6 @@
 #include "shell/modMain.h"
 
+#include "art/icons.h"
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "netplay/frmIniciar.h"
@@ -75,6 +76,11 @@ void Main()
     frmIniciar::Get().Show(vb::vbModal);
 }
 
+void InstallProgramIcon()
+{
+    QApplication::setWindowIcon(art::ProgramIcon());
+}
+
 void InstallSocketErrorBox()
 {
     CNetSocket::SetErrorDisplay(
@@ -90,6 +96,7 @@ int RunProgram(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("mirvo-vorla");
     instance::SetTitle("Mirvo Vorla");
+    InstallProgramIcon();
     instance::SetActivateHandler(vb::ActivateForemostForm);
     InstallSocketErrorBox();
     vb::RunHandler(Main);

@@ -12,6 +12,9 @@ void ActivatePrevInstance();
 // Reads the eight settings into the match state, each with its default.
 void ReadSettings();
 
+// Every window of the program, message boxes included, carries the program's icon.
+void InstallProgramIcon();
+
 // The socket knows no windows: its errors that a handler lets through are shown
 // in the program's message box from here on.
 void InstallSocketErrorBox();

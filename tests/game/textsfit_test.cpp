@@ -1,21 +1,14 @@
 // Every text of every window shows whole inside its box, in the fonts the
 // program draws it with.
+#include "everywindow.h"
 #include "gamefixture.h"
 
-#include "game/frmBaralho.h"
-#include "game/frmManilhas.h"
-#include "netplay/frmBatePapo.h"
-#include "netplay/frmIniciar.h"
-#include "netplay/frmListen.h"
-#include "netplay/frmSearch.h"
 #include "platform/forms/button.h"
 #include "platform/forms/commandbutton.h"
 #include "platform/forms/frame.h"
 #include "platform/forms/label.h"
 #include "platform/forms/pace.h"
 #include "platform/forms/twips.h"
-#include "shell/frmOption.h"
-#include "shell/frmSobre.h"
 
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -83,17 +76,12 @@ void checkForm(const vb::Form& form, QStringList& grown)
 TEST_F(TextsFit, EveryWindowShowsItsTextsWholeAndTheDesignBoxesHoldThem)
 {
     QStringList grown;
-    frmVorla& table = frmVorla::Get();
+    const std::vector<vb::Form*> windows = gametest::EveryWindow();
     for (int i = 1; i <= 2; ++i)
-        table.lblTotal(i).Caption = "255"; // the most matches a count holds
-    checkForm(table, grown);
-    for (vb::Form* form : std::vector<vb::Form*>{&frmBaralho::Get(), &frmManilhas::Get(), &frmVorlada::Get(),
-                                                 &frmVenceu::Get(), &frmMSG::Get(), &frmOption::Get(),
-                                                 &frmSobre::Get(), &frmIniciar::Get(), &frmListen::Get(),
-                                                 &frmSearch::Get(), &frmBatePapo::Get()}) {
+        frmVorla::Get().lblTotal(i).Caption = "255"; // the most matches a count holds
+    for (vb::Form* form : windows)
         checkForm(*form, grown);
-        form->Unload();
-    }
+    gametest::UnloadDialogs(windows);
     vb::DoEvents();
     EXPECT_EQ(grown, (QStringList{"255", "255"})) << "only a count's narrow box grows";
 }

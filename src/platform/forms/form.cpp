@@ -2,6 +2,7 @@
 
 #include "platform/forms/handlers.h"
 #include "platform/forms/twips.h"
+#include "platform/instance.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,7 +33,11 @@ void forgetShown(Form* form)
 
 Form::Form()
     : QWidget(nullptr, Qt::Window),
-      Caption([this] { return windowTitle(); }, [this](const QString& c) { setWindowTitle(c); }),
+      Caption([this] { return caption_; },
+              [this](const QString& c) {
+                  caption_ = c;
+                  showTitle();
+              }),
       Left([this] { return ToTwips(frameGeometry().x()); },
            [this](const int& v) { move(ToPixels(v), frameGeometry().y()); }),
       Top([this] { return ToTwips(frameGeometry().y()); },
@@ -63,11 +68,18 @@ Form::Form()
 {
     setMouseTracking(true);
     SetFont(Font{});
+    showTitle();
 }
 
 Form::~Form()
 {
     forgetShown(this);
+}
+
+void Form::showTitle()
+{
+    // A task switcher names a form without a caption (a borderless one) by the program's title.
+    setWindowTitle(caption_.isEmpty() ? instance::Title() : caption_);
 }
 
 QSize Form::frameExtra() const
@@ -119,8 +131,13 @@ void Form::placeOnFirstShow(Form* owner)
         area = owner->frameGeometry();
     else if (StartUpPosition != vbStartUpManual && screen())
         area = screen()->availableGeometry();
-    if (area.isValid())
-        move(area.center() - QPoint(width() / 2, height() / 2));
+    if (!area.isValid())
+        return;
+    // The screen under the owner's centre, or the form's own.
+    const QScreen* on = QGuiApplication::screenAt(area.center());
+    if (!on)
+        on = screen();
+    move(StartUpPlace(area, size(), on ? on->availableGeometry() : area));
 }
 
 void Form::Show(int modal, Form* owner)
@@ -237,6 +254,14 @@ void Form::mouseMoveEvent(QMouseEvent* event)
     const QPointF p = event->position();
     RaiseMouseMove(ButtonsCode(event->buttons()), ShiftCode(event->modifiers()), ToTwips(1) * p.x(),
                    ToTwips(1) * p.y());
+}
+
+QPoint StartUpPlace(const QRect& area, QSize window, const QRect& screen)
+{
+    const QPoint centred = area.center() - QPoint(window.width() / 2, window.height() / 2);
+    // Too big for the screen: its top-left corner stays on it, where a window is grasped to be moved.
+    return {std::max(screen.left(), std::min(centred.x(), screen.right() + 1 - window.width())),
+            std::max(screen.top(), std::min(centred.y(), screen.bottom() + 1 - window.height()))};
 }
 
 Form* ForemostForm()

@@ -90,9 +90,11 @@ protected:
 
 private:
     void placeOnFirstShow(Form* owner);
+    void showTitle();
     void endModalLoops();
     QSize frameExtra() const;
 
+    QString caption_;
     bool loaded_ = false;
     bool unloading_ = false;
     bool placed_ = false;
@@ -139,6 +141,10 @@ protected:
 private:
     static inline F* instance_ = nullptr;
 };
+
+// Where a form of `window` size centred on `area` goes on its first show: kept on
+// the `screen`'s available area, its top-left corner on it when it is bigger.
+QPoint StartUpPlace(const QRect& area, QSize window, const QRect& screen);
 
 // The visible form most recently shown (a modal one first), or none.
 Form* ForemostForm();

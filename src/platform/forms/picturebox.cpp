@@ -1,5 +1,7 @@
 #include "platform/forms/picturebox.h"
 
+#include "platform/forms/twips.h"
+
 #include <QPainter>
 
 #include <utility>
@@ -12,6 +14,7 @@ PictureControl::PictureControl(QWidget* container, bool opaque)
               [this](const vb::Picture& p) {
                   picture_ = p;
                   source_ = nullptr;
+                  fitPicture();
                   update();
                   emit PictureChanged();
               }),
@@ -41,9 +44,20 @@ void PictureControl::SetPictureSource(std::function<QPixmap()> paint)
 
 const vb::Picture& PictureControl::picture()
 {
-    if (source_)
+    if (source_) {
         picture_ = MakePicture(std::exchange(source_, nullptr)());
+        fitPicture();
+    }
     return picture_;
+}
+
+void PictureControl::fitPicture()
+{
+    if (opaque_ || !picture_)
+        return;
+    const QSize size = picture_->deviceIndependentSize().toSize();
+    if (size != this->size())
+        Move(Left, Top, ToTwips(size.width()), ToTwips(size.height()));
 }
 
 void PictureControl::paintEvent(QPaintEvent*)

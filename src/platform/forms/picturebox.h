@@ -1,7 +1,8 @@
 #pragma once
 // Controls that show a picture at its own size from their top left corner: the
 // picture box (a window of its own with a back colour and an optional border)
-// and the image (transparent where it has no picture).
+// and the image (transparent where it has no picture, and sized to its picture
+// as soon as it has one, so that it always shows the whole picture).
 #include "platform/forms/control.h"
 #include "platform/forms/picture.h"
 
@@ -32,6 +33,7 @@ protected:
 
 private:
     const vb::Picture& picture();
+    void fitPicture();
 
     vb::Picture picture_;
     std::function<QPixmap()> source_;
