@@ -83,7 +83,7 @@ TEST_F(PictureCache, ADamagedOrCutEntryIsPaintedAgainNeverShown)
         const int before = paints;
         const QImage shown = Pixels(Cached());
         EXPECT_EQ(paints, before + 1);
-        EXPECT_EQ(QColor(shown.pixel(10, 10)), QColor(paints * 40, 90, 200));
+        EXPECT_EQ(QColor(shown.pixel(10, 10)), QColor(qRgb(paints * 40, 90, 200)));
         Cached();
         EXPECT_EQ(paints, before + 1) << "the entry is written again";
     };
@@ -108,42 +108,14 @@ TEST_F(PictureCache, ADamagedOrCutEntryIsPaintedAgainNeverShown)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     }
     expectRepainted("an empty entry");
-}
-
-TEST_F(PictureCache, AnEntryThatIsNoRegularFileIsPaintedAgainAndReplacedNotWrittenThrough)
-{
-    Cached();
-    QFile file(EntryPath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray entry = file.readAll();
-    file.close();
-    QByteArray damaged = entry;
-    damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 0x5A);
+    const QByteArray entry = files::ReadRegular(EntryPath(), 1 << 20).value_or("");
+    ForEachOddFile(EntryPath(), entry.size(), entry, [&] { expectRepainted("no regular file"); });
     QTemporaryDir elsewhere;
     const QString other = elsewhere.filePath("outro");
-    std::vector<OddFile> odd = OddFiles(entry.size(), entry, damaged);
-    odd.push_back({"a link to another file", [&](const QString& path) {
-                       QFile target(other);
-                       return target.open(QIODevice::WriteOnly) && target.write("de outro") == 8
-                              && QFile::link(other, path);
-                   }});
-    for (const OddFile& o : odd) {
-        SCOPED_TRACE(o.what);
-        ASSERT_TRUE(PutOddFile(o, EntryPath()));
-        const int before = paints;
-        {
-            const EndsWithin guard(o.what);
-            Cached();
-        }
-        EXPECT_EQ(paints, before + 1);
-        const QFileInfo written(EntryPath());
-        EXPECT_TRUE(written.isFile() && !written.isSymLink());
-        Cached();
-        EXPECT_EQ(paints, before + 1) << "the entry is written anew in its place";
-    }
-    QFile target(other);
-    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
-    EXPECT_EQ(target.readAll(), "de outro");
+    ASSERT_TRUE(files::ReplaceWhole(other, "de outro") && QFile::remove(EntryPath())
+                && QFile::link(other, EntryPath()));
+    expectRepainted("a link to another file");
+    EXPECT_EQ(files::ReadRegular(other, 8), QByteArray("de outro")) << "replaced, not written through";
 }
 
 TEST_F(PictureCache, AnEntryOfAnotherBuildIsPaintedAgain)

@@ -1,90 +1,50 @@
-// Files that a reader of the program must take as missing or damaged, and a
-// guard that ends the test program when such a read blocks or never ends (a
-// thread blocked in a read cannot be stopped, and the test must not hang).
+// Files that a reader must take as missing, and writes that fail as on a full disk.
 #pragma once
 
-#include <QByteArray>
+#include "platform/files/files.h"
+
 #include <QFile>
-#include <QString>
+#include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
+#include <csignal>
 #include <functional>
-#include <mutex>
-#include <string>
-#include <thread>
-#include <vector>
+#include <utility>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-struct OddFile {
-    const char* what;
-    std::function<bool(const QString& path)> make; // puts it at the path; false when it could not
-};
-
-// A FIFO, a link to /dev/zero, a good file of its kind (`whole`) made one byte
-// longer than `maxBytes` (sparse, so it takes no room) and a file of `damaged`.
-inline std::vector<OddFile> OddFiles(qint64 maxBytes, const QByteArray& whole, const QByteArray& damaged)
+// Puts at `path` in turn a FIFO, a link to /dev/zero and `whole`, a good file
+// of its kind, made one byte longer than `maxBytes` (sparse: it takes no room),
+// and runs `check` after each. A read that blocks or never ends is ended by the
+// test's time-out.
+inline void ForEachOddFile(const QString& path, qint64 maxBytes, const QByteArray& whole,
+                           const std::function<void()>& check)
 {
-    const auto name = [](const QString& path) { return QFile::encodeName(path); };
-    return {
-        {"a FIFO", [=](const QString& path) { return ::mkfifo(name(path).constData(), 0600) == 0; }},
-        {"a link to /dev/zero",
-         [=](const QString& path) { return ::symlink("/dev/zero", name(path).constData()) == 0; }},
-        {"a file over the bound",
-         [=](const QString& path) {
-             QFile file(path);
-             return file.open(QIODevice::WriteOnly) && file.write(whole) == whole.size()
-                    && file.resize(maxBytes + 1);
-         }},
-        {"a damaged file",
-         [=](const QString& path) {
-             QFile file(path);
-             return file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size();
-         }},
+    const std::pair<const char*, std::function<bool()>> odd[] = {
+        {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
+        {"a link to /dev/zero", [&] { return QFile::link("/dev/zero", path); }},
+        {"a file over the bound", [&] { return files::ReplaceWhole(path, whole) && QFile::resize(path, maxBytes + 1); }},
     };
+    for (const auto& [what, make] : odd) {
+        SCOPED_TRACE(what);
+        QFile::remove(path);
+        ASSERT_TRUE(make());
+        check();
+    }
 }
 
-// Puts the odd file at `path`, in place of whatever stood there.
-inline bool PutOddFile(const OddFile& odd, const QString& path)
-{
-    QFile::remove(path);
-    return odd.make(path);
-}
-
-// While it lives, ends the test program with a failure when it has lived for
-// longer than a generous limit: the work in its scope blocked or never ended.
-class EndsWithin {
+// While it lives, a write that takes any file of this process past `bytes` fails.
+class FileSizeLimit {
 public:
-    explicit EndsWithin(std::string what, std::chrono::seconds limit = std::chrono::seconds(60))
-        : watcher_([this, what = std::move(what), limit] {
-              std::unique_lock lock(mutex_);
-              if (!ended_.wait_for(lock, limit, [this] { return done_; })) {
-                  std::fprintf(stderr, "%s: still not ended after %lld s\n", what.c_str(),
-                               static_cast<long long>(limit.count()));
-                  std::_Exit(EXIT_FAILURE);
-              }
-          })
+    explicit FileSizeLimit(rlim_t bytes)
     {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        const rlimit limit{bytes, old_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~EndsWithin()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        ended_.notify_all();
-        watcher_.join();
-    }
-    EndsWithin(const EndsWithin&) = delete;
-    EndsWithin& operator=(const EndsWithin&) = delete;
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable ended_;
-    bool done_ = false;
-    std::thread watcher_; // last: it starts once the rest is made
+    rlimit old_{};
 };
