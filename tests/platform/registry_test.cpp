@@ -8,8 +8,10 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -44,6 +46,23 @@ private:
     __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct saved_[2]{};
     bool dropped_ = false;
+};
+
+// While it lives, a write that takes any file of this process past `bytes`
+// fails, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        const rlimit limit{bytes, old_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+private:
+    rlimit old_{};
 };
 
 class Registry : public ::testing::Test {

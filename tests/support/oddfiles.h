@@ -1,4 +1,4 @@
-// Files that a reader must take as missing, and writes that fail as on a full disk.
+// Files that a reader must take as missing.
 #pragma once
 
 #include "platform/files/files.h"
@@ -6,11 +6,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <utility>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 // Puts at `path` in turn a FIFO, a link to /dev/zero and `whole`, a good file
@@ -23,7 +21,8 @@ inline void ForEachOddFile(const QString& path, qint64 maxBytes, const QByteArra
     const std::pair<const char*, std::function<bool()>> odd[] = {
         {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
         {"a link to /dev/zero", [&] { return QFile::link("/dev/zero", path); }},
-        {"a file over the bound", [&] { return files::ReplaceWhole(path, whole) && QFile::resize(path, maxBytes + 1); }},
+        {"a file over the bound",
+         [&] { return files::ReplaceWhole(path, whole) && QFile::resize(path, maxBytes + 1); }},
     };
     for (const auto& [what, make] : odd) {
         SCOPED_TRACE(what);
@@ -32,19 +31,3 @@ inline void ForEachOddFile(const QString& path, qint64 maxBytes, const QByteArra
         check();
     }
 }
-
-// While it lives, a write that takes any file of this process past `bytes` fails.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        const rlimit limit{bytes, old_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
