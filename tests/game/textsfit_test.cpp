@@ -107,7 +107,6 @@ TEST_F(TextsFit, EveryWindowShowsItsTextsWholeAndTheDesignBoxesHoldThem)
     EXPECT_EQ(grown, (QStringList{"255", "255"})) << "only a count's narrow box grows";
 }
 
-// A task switcher names a window by its caption, or by the program's title when it has none.
 TEST_F(WindowLook, EveryDialogIsNamedByItsCaptionOrTheProgramAndCarriesItsIcon)
 {
     instance::SetTitle("Mirvo Vorla");
