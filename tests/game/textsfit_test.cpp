@@ -1,14 +1,24 @@
 // Every text of every window shows whole inside its box, in the fonts the
-// program draws it with.
-#include "everywindow.h"
+// program draws it with; each window bears the program's name and icon.
 #include "gamefixture.h"
 
+#include "art/icons.h"
+#include "game/frmBaralho.h"
+#include "game/frmManilhas.h"
+#include "netplay/frmBatePapo.h"
+#include "netplay/frmIniciar.h"
+#include "netplay/frmListen.h"
+#include "netplay/frmSearch.h"
 #include "platform/forms/button.h"
 #include "platform/forms/commandbutton.h"
 #include "platform/forms/frame.h"
 #include "platform/forms/label.h"
 #include "platform/forms/pace.h"
 #include "platform/forms/twips.h"
+#include "platform/instance.h"
+#include "shell/frmOption.h"
+#include "shell/frmSobre.h"
+#include "shell/modMain.h"
 
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -19,6 +29,15 @@
 namespace {
 
 using TextsFit = gametest::GameTest;
+using WindowLook = gametest::GameTest;
+
+// Every window but the table, loaded.
+std::vector<vb::Form*> dialogs()
+{
+    return {&frmBaralho::Get(), &frmManilhas::Get(), &frmVorlada::Get(), &frmVenceu::Get(),
+            &frmMSG::Get(),     &frmOption::Get(),   &frmSobre::Get(),   &frmIniciar::Get(),
+            &frmListen::Get(),  &frmSearch::Get(),   &frmBatePapo::Get()};
+}
 
 std::string where(const vb::Form& form, const QWidget& control, const QString& text)
 {
@@ -76,14 +95,30 @@ void checkForm(const vb::Form& form, QStringList& grown)
 TEST_F(TextsFit, EveryWindowShowsItsTextsWholeAndTheDesignBoxesHoldThem)
 {
     QStringList grown;
-    const std::vector<vb::Form*> windows = gametest::EveryWindow();
+    frmVorla& table = frmVorla::Get();
     for (int i = 1; i <= 2; ++i)
-        frmVorla::Get().lblTotal(i).Caption = "255"; // the most matches a count holds
-    for (vb::Form* form : windows)
+        table.lblTotal(i).Caption = "255"; // the most matches a count holds
+    checkForm(table, grown);
+    for (vb::Form* form : dialogs()) {
         checkForm(*form, grown);
-    gametest::UnloadDialogs(windows);
+        form->Unload();
+    }
     vb::DoEvents();
     EXPECT_EQ(grown, (QStringList{"255", "255"})) << "only a count's narrow box grows";
+}
+
+TEST_F(WindowLook, EveryDialogIsNamedByItsCaptionOrTheProgramAndCarriesItsIcon)
+{
+    instance::SetTitle("Mirvo Vorla");
+    InstallProgramIcon();
+    const QImage icon = art::ProgramIconPicture(32).toImage();
+    for (vb::Form* form : dialogs()) {
+        EXPECT_EQ(form->windowTitle(), form->Caption().isEmpty() ? "Mirvo Vorla" : form->Caption());
+        EXPECT_EQ(form->windowIcon().pixmap(32).toImage(), icon) << form->windowTitle().toStdString();
+        form->Unload();
+    }
+    vb::DoEvents();
+    instance::SetTitle("fim do teste");
 }
 
 } // namespace
