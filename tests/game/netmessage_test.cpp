@@ -136,9 +136,8 @@ TEST(MessageCutting, HeldTextIsBounded)
     EXPECT_EQ(held, "") << "a name that never ends";
 }
 
-// A line or a name shows its first characters up to the bound, however it is
-// cut into reads; the rest is read and dropped, and no read of an open line
-// leaves anything held to be read again with the next one.
+// A line or a name shows its first characters up to the bound, however it is cut
+// into reads; the rest is dropped, and no read leaves any of it held to read again.
 TEST(MessageCutting, ALineOrNameIsShownUpToItsBoundAndNothingOfItIsReadTwice)
 {
     const qsizetype bound = MessageReader::kMaxText;
