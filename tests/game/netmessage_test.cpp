@@ -31,7 +31,7 @@ QString describe(const GameMessage& m)
 // that waits for the name or rules given; a line's rest that came in a later
 // read is joined to it, as the history shows it. `held` gets the longest text
 // held after a read.
-QStringList feed(const QStringList& reads, GameMessage::Kind expected = GameMessage::Unknown, QString* held = nullptr)
+QStringList feed(const QStringList& reads, QString* held = nullptr, GameMessage::Kind expected = GameMessage::Dados)
 {
     MessageReader reader;
     reader.Expect(expected);
@@ -54,7 +54,7 @@ QStringList feed(const QStringList& reads, GameMessage::Kind expected = GameMess
 struct Case {
     QStringList reads;
     QStringList applied;
-    GameMessage::Kind expected = GameMessage::Unknown;
+    GameMessage::Kind expected = GameMessage::Dados; // as the guest's reader at the start
 };
 
 TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
@@ -75,8 +75,8 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Nome:#Ana Vorla: SilvaIniciar:"}, {"Nome Ana Vorla: Silva", "Iniciar"}, GameMessage::Nome},
         {{"Chat:#Manda11:Chat:#Iniciar:"}, {"Chat Manda11:", "Chat Iniciar:"}},
         // The host's name may hold "#" and a keyword: the options are the last three fields.
-        {{"Dados:#Ana Vorla:#True#False#True"}, {"Dados Ana Vorla: T F T"}, GameMessage::Dados},
-        {{"Dados:#Zé#False Correu:#False#True#FalseIniciar:"}, {"Dados Zé#False Correu: F T F", "Iniciar"}, GameMessage::Dados},
+        {{"Dados:#Ana Vorla:#True#False#True"}, {"Dados Ana Vorla: T F T"}},
+        {{"Dados:#Zé#False Correu:#False#True#FalseIniciar:"}, {"Dados Zé#False Correu: F T F", "Iniciar"}},
         // A line split over reads keeps its whole text; the next read continues it
         // unless it begins with whole messages.
         {{"Chat:#oi ", "Vorla: já"}, {"Chat oi Vorla: já"}},
@@ -86,44 +86,26 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Chat:#oi Vor", "ge"}, {"Chat oi Vorge"}},
         {{"Chat:#a#b", "c"}, {"Chat a"}},
         {{"Chat:", "#ola"}, {"Chat ola"}},
-        {{"Dados:#Ana#True#False#Tr", "ue"}, {"Dados Ana T F T"}, GameMessage::Dados},
+        {{"Dados:#Ana#True#False#Tr", "ue"}, {"Dados Ana T F T"}},
         // The host's settings after a line, split over reads, are still the host's
         // settings; a line that only held "Dados:#" runs on once a message follows.
-        {{"Chat:#oi", "Dados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}, GameMessage::Dados},
-        {{"Chat:#oiDados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}, GameMessage::Dados},
-        {{"Chat:#eu Dados:#oi", " tudo bem", "Jogar:#1"}, {"Chat eu Dados:", "Jogar 1"}, GameMessage::Dados},
+        {{"Chat:#oi", "Dados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}},
+        {{"Chat:#oiDados:#Ana#Fal", "se#True#True"}, {"Chat oi", "Dados Ana F T T"}},
+        {{"Chat:#eu Dados:#oi", " tudo bem", "Jogar:#1"}, {"Chat eu Dados:", "Jogar 1"}},
         // A host without a name.
-        {{"Dados:##True#False#TrueIniciar:"}, {"Dados T F T", "Iniciar"}, GameMessage::Dados},
+        {{"Dados:##True#False#TrueIniciar:"}, {"Dados T F T", "Iniciar"}},
         // A name or a line without its "#" is no message.
         {{"Chat:Cartas:##5#12#33#1#40#17#22#"}, {"Cartas 5..22"}},
-        {{"Dados:Iniciar:"}, {"Iniciar"}, GameMessage::Dados},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(feed(c.reads, c.expected), c.applied) << c.reads.join(" | ").toStdString();
-}
-
-// A name or the host's rules where this copy does not wait for them end where
-// the next keyword begins, and the message after them is taken at once.
-TEST(MessageCutting, ANameOrRulesOutOfTheirPlaceEndAtTheNextKeyword)
-{
-    const Case cases[] = {
-        {{"Dados:#x#Talvez#1#", "Jogar:#2"}, {"Jogar 2"}},
-        {{"Dados:#x#Talvez#1#Jogar:#2"}, {"Jogar 2"}},
-        {{"Dados:#Intru", "so", "Iniciar:"}, {"Iniciar"}},
-        {{"Dados:#Eva#False#True#True", "Correu:"}, {"Correu"}},
-        {{"Nome:#Eva", "Vorla:"}, {"Vorla"}},
-        {{"Nome:#Eva Jog", "ar:#1"}, {"Jogar 1"}},
+        {{"Dados:Iniciar:"}, {"Iniciar"}},
+        // A name or rules not awaited end at the next keyword; each is awaited once.
+        {{"Dados:#x#Talvez#1#", "Jogar:#2"}, {"Jogar 2"}, GameMessage::Unknown},
         {{"Dados:#Eva#False#True#True", "Correu:"}, {"Correu"}, GameMessage::Nome},
-        {{"Nome:#Eva", "Correu:"}, {"Correu"}, GameMessage::Dados},
-        {{"Chat:#oi", "Dados:#x#Talvez#1#", "Jogar:#2"}, {"Chat oi", "Jogar 2"}},
-        {{"Chat:#oi Dados:#x Jogar:#2"}, {"Chat oi ", "Jogar 2"}},
-        // Each is awaited once.
-        {{"Dados:#Ana#True#False#True", "Dados:#Eva#False#False#False", "Jogar:#1"}, {"Dados Ana T F T", "Jogar 1"},
-         GameMessage::Dados},
+        {{"Nome:#Eva", "Correu:"}, {"Correu"}},
+        {{"Dados:#Ana#True#False#True", "Dados:#Eva#False#False#False", "Jogar:#1"}, {"Dados Ana T F T", "Jogar 1"}},
         {{"Nome:#Ana", "Jogar:#1", "Nome:#Eva", "Vorla:"}, {"Nome Ana", "Jogar 1", "Vorla"}, GameMessage::Nome},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(feed(c.reads, c.expected), c.applied) << c.reads.join(" | ").toStdString();
+        EXPECT_EQ(feed(c.reads, nullptr, c.expected), c.applied) << c.reads.join(" | ").toStdString();
 }
 
 TEST(MessageCutting, AStreamSplitAnywhereGivesTheSameMessages)
@@ -135,32 +117,27 @@ TEST(MessageCutting, AStreamSplitAnywhereGivesTheSameMessages)
     const QStringList whole = {"Dados Zé#False Vorla: T F T", "Jogar 3",      "Chat Vorla: vamos?", "Cartas 5..22",
                                "Chat a",                      "ReageVorla 2", "Iniciar",            "Chat oi",
                                "Alerta"};
-    const auto feedAll = [](const QStringList& reads) { return feed(reads, GameMessage::Dados); };
-    ASSERT_EQ(feedAll({all}), whole);
+    ASSERT_EQ(feed({all}), whole);
     for (int i = 1; i < all.size(); ++i) {
-        ASSERT_EQ(feedAll({all.left(i), all.mid(i)}), whole) << "cut at " << i;
+        ASSERT_EQ(feed({all.left(i), all.mid(i)}), whole) << "cut at " << i;
         for (int j = i + 1; j < all.size(); j += 3)
-            ASSERT_EQ(feedAll({all.left(i), all.mid(i, j - i), all.mid(j)}), whole) << "cuts at " << i << ", " << j;
+            ASSERT_EQ(feed({all.left(i), all.mid(i, j - i), all.mid(j)}), whole) << "cuts at " << i << ", " << j;
     }
 }
 
 TEST(MessageCutting, HeldTextIsBounded)
 {
     QString held;
-    EXPECT_EQ(feed({QString(10000, 'x') + "Cartas:##1#2"}, GameMessage::Unknown, &held), QStringList());
+    EXPECT_EQ(feed({QString(10000, 'x') + "Cartas:##1#2"}, &held), QStringList());
     EXPECT_EQ(held, "Cartas:##1#2");
-    feed({"Cartas:##1#2" + QString(10000, 'x')}, GameMessage::Unknown, &held);
+    feed({"Cartas:##1#2" + QString(10000, 'x')}, &held);
     EXPECT_EQ(held, "");
-    feed({"Dados:#" + QString(10000, 'x')}, GameMessage::Dados, &held);
+    feed({"Dados:#" + QString(10000, 'x')}, &held);
     EXPECT_EQ(held, "") << "a name that never ends";
-    EXPECT_EQ(feed({"Dados:#" + QString(10000, 'x') + "#True#True#False"}, GameMessage::Dados),
-              QStringList{"Dados " + QString(MessageReader::kMaxText, 'x') + " T T F"})
-        << "a name that ends is shown up to its bound";
 }
 
-// A line or a name shows its first characters up to the bound, however it is
-// cut into reads; the rest is read and dropped, and no read of an open line
-// leaves anything held to be read again with the next one.
+// A line or a name shows its first characters up to the bound, however it is cut
+// into reads; the rest is dropped, and no read leaves any of it held to read again.
 TEST(MessageCutting, ALineOrNameIsShownUpToItsBoundAndNothingOfItIsReadTwice)
 {
     const qsizetype bound = MessageReader::kMaxText;
@@ -172,7 +149,7 @@ TEST(MessageCutting, ALineOrNameIsShownUpToItsBoundAndNothingOfItIsReadTwice)
                 reads << text.mid(at, readSize);
             reads[0].prepend(kind + ":#");
             QString held;
-            EXPECT_EQ(feed(reads << "Jogar:#3", GameMessage::Nome, &held),
+            EXPECT_EQ(feed(reads << "Jogar:#3", &held, GameMessage::Nome),
                       (QStringList{kind + " " + text.left(bound), "Jogar 3"}))
                 << kind.toStdString() << readSize;
             EXPECT_EQ(held, "");
