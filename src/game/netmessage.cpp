@@ -315,11 +315,11 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
 {
     const QString s = held_ + read;
     held_.clear();
-    const Stream stream(s, expected_);
+    std::optional<Stream> stream(std::in_place, s, expected_);
     std::vector<GameMessage> messages;
     qsizetype at = 0;
-    if (open_ != GameMessage::Unknown && !stream.Formed(0)) {
-        at = stream.FreeTextEnd(0);
+    if (open_ != GameMessage::Unknown && !stream->Formed(0)) {
+        at = stream->FreeTextEnd(0);
         const GameMessage rest = continuation(QStringView(s).left(at));
         if (!rest.text.isEmpty())
             messages.push_back(rest);
@@ -332,7 +332,7 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
             ++at; // text before any keyword belongs to no message
             continue;
         }
-        const qsizetype end = messageEnd(stream, s, *k, at);
+        const qsizetype end = messageEnd(*stream, s, *k, at);
         if (end < 0)
             break;
         const QString text = s.mid(at, end - at);
@@ -340,8 +340,12 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
         // The name or the rules this copy waits for are taken once; any other changes nothing.
         if ((m.kind == GameMessage::Nome || m.kind == GameMessage::Dados) && m.kind != expected_)
             m = GameMessage{};
-        else if (m.kind == expected_)
+        else if (m.kind == expected_) {
+            // Read anew once, now that no name or rules are awaited: a second
+            // one later in this read ends at the next keyword like the others.
             expected_ = GameMessage::Unknown;
+            stream.emplace(s, expected_);
+        }
         m.text.truncate(kMaxText);
         // Free text may go on in the next read until a message after it is whole.
         open_ = GameMessage::Unknown;

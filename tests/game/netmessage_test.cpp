@@ -102,6 +102,8 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Dados:#Eva#False#True#True", "Correu:"}, {"Correu"}, GameMessage::Nome},
         {{"Nome:#Eva", "Correu:"}, {"Correu"}},
         {{"Dados:#Ana#True#False#True", "Dados:#Eva#False#False#False", "Jogar:#1"}, {"Dados Ana T F T", "Jogar 1"}},
+        {{"Dados:#Ana#True#False#TrueDados:#x#1Iniciar:Chat:#oiDados:##False#False#True"},
+         {"Dados Ana T F T", "Iniciar", "Chat oi"}},
         {{"Nome:#Ana", "Jogar:#1", "Nome:#Eva", "Vorla:"}, {"Nome Ana", "Jogar 1", "Vorla"}, GameMessage::Nome},
     };
     for (const Case& c : cases)
