@@ -304,9 +304,11 @@ bool IsViewerRun(int argc, char** argv)
     return argc == 2 && std::strcmp(argv[1], ViewerArgument()) == 0;
 }
 
-int RunViewer(int argc, char** argv)
+int RunViewer(int argc, char** argv, const std::function<QIcon()>& icon)
 {
     QApplication app(argc, argv);
+    if (icon)
+        QApplication::setWindowIcon(icon());
     // Closing the window leaves the viewer ready for the next request.
     QApplication::setQuitOnLastWindowClosed(false);
     QByteArray pending;

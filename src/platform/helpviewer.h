@@ -7,10 +7,12 @@
 // on its standard output ("shown <page>" or "refused") and ends when its input
 // closes, that is, when the game ends.
 #include <QByteArray>
+#include <QIcon>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace help {
@@ -44,7 +46,8 @@ const char* ViewerArgument();
 // True when the program was started as the viewer.
 bool IsViewerRun(int argc, char** argv);
 
-// The viewer's whole run: serves requests until its input closes.
-int RunViewer(int argc, char** argv);
+// The viewer's whole run: serves requests until its input closes. Its window
+// carries the icon given, made once the viewer's application is up.
+int RunViewer(int argc, char** argv, const std::function<QIcon()>& icon = {});
 
 } // namespace help
