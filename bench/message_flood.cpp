@@ -24,7 +24,8 @@ QString flood(const char* kind, qsizetype bytes)
 {
     if (std::strcmp(kind, "line") == 0)
         return "Chat:#" + QString(bytes, 'x');
-    const QString one = std::strcmp(kind, "lines") == 0 ? QStringLiteral("Chat:#uma linha curta") : QStringLiteral("Alerta:");
+    const QString one =
+        std::strcmp(kind, "lines") == 0 ? QStringLiteral("Chat:#uma linha curta") : QStringLiteral("Alerta:");
     return one.repeated(bytes / one.size());
 }
 

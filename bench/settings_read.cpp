@@ -49,7 +49,8 @@ void StartUpReads(benchmark::State& state)
     for (auto _ : state) {
         for (const char* name :
              {"Verso", "Som", "Baralho Sujo", "No Escuro", "IP", "Nome", "Exibir Carta", "Manilha Nova"})
-            benchmark::DoNotOptimize(registry::QueryValue(registry::Hive::LocalMachine, kKey, QString::fromLatin1(name)));
+            benchmark::DoNotOptimize(
+                registry::QueryValue(registry::Hive::LocalMachine, kKey, QString::fromLatin1(name)));
     }
     state.SetComplexityN(state.range(0));
 }

@@ -1,9 +1,9 @@
 // The peer's stream as the game reads it, waiting for the peer's name or for
 // the host's rules. Whatever arrives, the reader holds no more than its bound
 // and applies only messages that stand exactly formed, in order, in what was
-// received, and at most one name or rules message. A stream of messages as a peer writes them
-// (lines and names holding any text) gives the same messages however it is cut
-// into reads.
+// received, and at most one name or rules message. A stream of messages as a
+// peer writes them (lines and names holding any text) gives the same messages
+// however it is cut into reads.
 #include "game/netmessage.h"
 #include "platform/ansi.h"
 
