@@ -1,9 +1,10 @@
-// Reading the settings file as it grows: the text alone, and start-up's eight
-// reads of the store file. Google Benchmark fits the growth of the time with
-// the number of values (the "BigO" lines): reading is linear, N, where looking
-// each value up in a list made it N^2.
+// The settings file as it grows to the store's bound (4 MB), filled with the
+// shortest sections: start-up's eight reads of the store, and one save (the
+// name, on leaving), against a plain store of the game's key alone. Google
+// Benchmark fits the growth of the time with the file's size (the "BigO"
+// lines): both are linear. The memory of a start with such a store is
+// measured on the program itself, with /usr/bin/time -v.
 #include "platform/registry.h"
-#include "platform/registrytext.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,48 +15,72 @@
 namespace {
 
 const QString kKey = QStringLiteral("SOFTWARE\\Mirvo Vorla");
+const char* const kSettings[] = {"Verso", "Som",  "Baralho Sujo", "No Escuro",
+                                 "IP",    "Nome", "Exibir Carta", "Manilha Nova"};
 
-// A store of `n` values under the game's key, with the game's eight among them.
-QByteArray StoreText(qint64 n)
+// A store of about `bytes`, at most, of one-value sections, with the game's
+// eight values in its key at the end.
+QByteArray StoreText(qint64 bytes)
 {
-    registry::Store store;
-    registry::Key& key = registry::KeyAt(store, QStringLiteral("HKEY_LOCAL_MACHINE\\") + kKey);
-    for (qint64 i = 0; i < n; ++i)
-        registry::Put(key, QStringLiteral("Valor %1").arg(i), "True");
-    for (const char* name : {"Verso", "Som", "Baralho Sujo", "No Escuro", "IP", "Nome", "Exibir Carta", "Manilha Nova"})
-        registry::Put(key, QString::fromLatin1(name), "1");
-    return registry::Format(store);
+    QByteArray game = "\n[HKEY_LOCAL_MACHINE\\" + kKey.toUtf8() + "]\n";
+    for (const char* name : kSettings)
+        game += '"' + QByteArray(name) + "\"=\"1\"\n";
+    QByteArray text;
+    for (int i = 0;; ++i) {
+        const QByteArray section = "\n[s" + QByteArray::number(i) + "]\n\"v\"=\"1\"\n";
+        if (text.size() + section.size() + game.size() > bytes)
+            break;
+        text += section;
+    }
+    return text + game;
 }
 
-void ParseText(benchmark::State& state)
-{
-    const QByteArray text = StoreText(state.range(0));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(registry::Parse(text));
-    state.SetComplexityN(state.range(0));
-}
-BENCHMARK(ParseText)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+// A store of the benchmark's size in a fresh settings folder, while it lives.
+class StoreFolder {
+public:
+    explicit StoreFolder(benchmark::State& state)
+    {
+        setenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()).constData(), 1);
+        registry::SetValue(registry::Hive::LocalMachine, kKey, QStringLiteral("Nome"), "Ana");
+        const QByteArray text = StoreText(state.range(0));
+        QFile store(registry::StorePath());
+        if (!store.open(QIODevice::WriteOnly) || store.write(text) != text.size())
+            state.SkipWithError("the store file cannot be written");
+        state.counters["bytes"] = double(text.size());
+        state.SetComplexityN(text.size());
+    }
+
+private:
+    QTemporaryDir config_;
+};
 
 // What start-up does: eight values read, each from the file afresh.
 void StartUpReads(benchmark::State& state)
 {
-    QTemporaryDir config;
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()).constData(), 1);
-    registry::SetValue(registry::Hive::LocalMachine, kKey, QStringLiteral("Nome"), "Ana");
-    QFile store(registry::StorePath());
-    if (!store.open(QIODevice::WriteOnly) || store.write(StoreText(state.range(0))) < 0)
-        state.SkipWithError("the store file cannot be written");
-    store.close();
+    const StoreFolder folder(state);
     for (auto _ : state) {
-        for (const char* name :
-             {"Verso", "Som", "Baralho Sujo", "No Escuro", "IP", "Nome", "Exibir Carta", "Manilha Nova"})
+        for (const char* name : kSettings)
             benchmark::DoNotOptimize(
                 registry::QueryValue(registry::Hive::LocalMachine, kKey, QString::fromLatin1(name)));
     }
-    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(StartUpReads)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// What leaving does: the name saved, the file replaced whole.
+void SaveName(benchmark::State& state)
+{
+    const StoreFolder folder(state);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            registry::SetValue(registry::Hive::LocalMachine, kKey, QStringLiteral("Nome"), "Bia"));
+}
+
+constexpr qint64 kBound = 4 * 1024 * 1024;
 
 } // namespace
+
+BENCHMARK(StartUpReads)
+    ->Arg(0)->Arg(kBound / 16)->Arg(kBound / 4)->Arg(kBound)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(SaveName)
+    ->Arg(0)->Arg(kBound / 16)->Arg(kBound / 4)->Arg(kBound)->Unit(benchmark::kMillisecond)->Complexity();
 
 BENCHMARK_MAIN();

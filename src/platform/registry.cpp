@@ -21,7 +21,8 @@ namespace {
 
 // How long a write waits for another copy's write to finish.
 constexpr int kLockWaitMs = 3000;
-// The store holds eight short values; a file this long is none of ours.
+// The store holds eight short values; a longer file is none of ours, and no
+// change may make the store longer, as it would then read as none.
 constexpr qint64 kMaxStoreBytes = 4 * 1024 * 1024;
 
 QString FullPath(Hive hive, const QString& key)
@@ -44,11 +45,12 @@ bool FitsHeader(const QString& path)
 
 // The store's lock, held while it lives: an advisory lock on an open file, so
 // that the system lets it go when its holder ends, however it ends. The lock
-// file stays; what it holds does not matter.
+// file stays; what it holds does not matter. A link there is not followed,
+// so that it makes no file where it leads: the lock is not taken then.
 class StoreLock {
 public:
     explicit StoreLock(const QString& path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600))
     {
     }
     ~StoreLock()
@@ -79,18 +81,25 @@ private:
     int fd_;
 };
 
-// The stored keys; an empty store when there is no file yet, nothing when
-// what stands there cannot be read as one (not a regular file, or far longer
-// than any store the program writes).
-std::optional<Store> Load()
+// The store as it stands: the file that holds it (the one a link there leads
+// to) and its text, empty when there is no file yet. Nothing when what stands
+// there cannot be read as a store: no regular file, or longer than the bound.
+struct Stored {
+    QString file;
+    QByteArray text;
+};
+
+std::optional<Stored> Load()
 {
-    const QString path = StorePath();
-    if (!QFileInfo::exists(path))
-        return Store{};
-    const std::optional<QByteArray> text = files::ReadRegular(path, kMaxStoreBytes);
+    const std::optional<QString> file = files::RegularTarget(StorePath());
+    if (!file)
+        return std::nullopt;
+    if (!QFileInfo::exists(*file))
+        return Stored{*file, {}};
+    const std::optional<QByteArray> text = files::ReadRegular(*file, kMaxStoreBytes);
     if (!text)
         return std::nullopt;
-    return Parse(*text);
+    return Stored{*file, *text};
 }
 
 } // namespace
@@ -105,16 +114,10 @@ QString StorePath()
 
 std::optional<QByteArray> QueryValue(Hive hive, const QString& key, const QString& name)
 {
-    auto store = Load();
+    const std::optional<Stored> store = Load();
     if (!store)
         return std::nullopt;
-    Key* found = FindKey(*store, FullPath(hive, key));
-    if (!found)
-        return std::nullopt;
-    const Value* value = FindValue(*found, name);
-    if (!value)
-        return std::nullopt;
-    return value->bytes;
+    return Find(store->text, FullPath(hive, key), name);
 }
 
 bool SetValue(Hive hive, const QString& key, const QString& name, const QByteArray& bytes)
@@ -130,11 +133,14 @@ bool SetValue(Hive hive, const QString& key, const QString& name, const QByteArr
     StoreLock lock(file + QStringLiteral(".lock"));
     if (!lock.Take(kLockWaitMs))
         return false;
-    auto store = Load();
+    const std::optional<Stored> store = Load();
     if (!store)
         return false;
-    Put(KeyAt(*store, path), name, bytes);
-    return files::ReplaceWhole(file, Format(*store));
+    const QByteArray text = Put(store->text, path, name, bytes);
+    if (text.size() > kMaxStoreBytes)
+        return false;
+    files::RemoveLeftovers(store->file);
+    return files::ReplaceWhole(store->file, text);
 }
 
 } // namespace registry

@@ -1,11 +1,11 @@
 #include "platform/registrytext.h"
 
-#include <QList>
-
-#include <optional>
-
 namespace registry {
 namespace {
+
+// What a new store file begins with.
+constexpr char kHeader[] = "; Settings. Values are bytes: \\\\, \\\" and \\xHH stand for a backslash,\n"
+                           "; a quote and any byte outside printable ASCII.\n";
 
 QByteArray Quote(const QByteArray& bytes)
 {
@@ -39,7 +39,7 @@ int HexDigit(char c)
 }
 
 // The quoted text that starts at `pos`; `pos` ends past its closing quote.
-std::optional<QByteArray> Unquote(const QByteArray& line, qsizetype& pos)
+std::optional<QByteArray> Unquote(QByteArrayView line, qsizetype& pos)
 {
     if (pos >= line.size() || line[pos] != '"')
         return std::nullopt;
@@ -69,83 +69,128 @@ std::optional<QByteArray> Unquote(const QByteArray& line, qsizetype& pos)
     return std::nullopt;
 }
 
-// A line "name"="bytes" into `key`; anything malformed is skipped.
-void ParseValue(const QByteArray& line, Key& key)
+qsizetype SkipBlanks(QByteArrayView line, qsizetype pos)
 {
-    qsizetype pos = 0;
-    const auto name = Unquote(line, pos);
-    if (!name || pos >= line.size() || line[pos] != '=')
-        return;
-    ++pos;
-    const auto bytes = Unquote(line, pos);
-    if (bytes && line.mid(pos).trimmed().isEmpty())
-        Put(key, QString::fromUtf8(*name), *bytes);
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+        ++pos;
+    return pos;
+}
+
+bool SameName(QAnyStringView a, QAnyStringView b)
+{
+    return QAnyStringView::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+// Where a value stands in a store's text, and where a line for it would go.
+struct Place {
+    std::optional<QByteArray> bytes;
+    qsizetype quotedFrom = -1; // its quoted bytes, in the text
+    qsizetype quotedTo = -1;
+    qsizetype after = -1; // past the last value line of the key's last section, or its section line
+};
+
+Place Locate(QByteArrayView text, const QString& path, const QString& name)
+{
+    Place place;
+    bool inKey = false;
+    ForEachLine(text, [&](QByteArrayView line, qsizetype next) {
+        if (const auto section = SectionPath(line)) {
+            inKey = SameName(QUtf8StringView(*section), path);
+            if (inKey)
+                place.after = next;
+            return;
+        }
+        if (!inKey)
+            return;
+        const auto value = ReadValueLine(line);
+        if (!value)
+            return;
+        place.after = next;
+        if (SameName(value->name, name)) {
+            const qsizetype at = line.data() - text.data();
+            place = Place{value->bytes, at + value->quotedFrom, at + value->quotedTo, next};
+        }
+    });
+    return place;
+}
+
+// `text` with `bytes` in place of what stands from `from` to `to`.
+QByteArray Spliced(QByteArrayView text, qsizetype from, qsizetype to, QByteArrayView bytes)
+{
+    QByteArray out;
+    out.reserve(text.size() - (to - from) + bytes.size());
+    out.append(text.first(from)).append(bytes).append(text.sliced(to));
+    return out;
+}
+
+// `lines` put into `text` at `at`, where a line begins or the text ends; after
+// a last line that has no end, one goes before them.
+QByteArray Inserted(QByteArrayView text, qsizetype at, QByteArray lines)
+{
+    if (at > 0 && text[at - 1] != '\n')
+        lines.prepend('\n');
+    return Spliced(text, at, at, lines);
 }
 
 } // namespace
 
-QString Folded(const QString& name)
+void ForEachLine(QByteArrayView text, const std::function<void(QByteArrayView line, qsizetype next)>& visit)
 {
-    return name.toCaseFolded();
-}
-
-Key* FindKey(Store& store, const QString& path)
-{
-    const auto it = store.places.constFind(Folded(path));
-    return it == store.places.cend() ? nullptr : &store.keys[*it];
-}
-
-Key& KeyAt(Store& store, const QString& path)
-{
-    if (Key* key = FindKey(store, path))
-        return *key;
-    store.places.insert(Folded(path), store.keys.size());
-    store.keys.push_back(Key{path, {}, {}});
-    return store.keys.back();
-}
-
-const Value* FindValue(const Key& key, const QString& name)
-{
-    const auto it = key.places.constFind(Folded(name));
-    return it == key.places.cend() ? nullptr : &key.values[*it];
-}
-
-void Put(Key& key, const QString& name, const QByteArray& bytes)
-{
-    const QString folded = Folded(name);
-    if (const auto it = key.places.constFind(folded); it != key.places.cend()) {
-        key.values[*it].bytes = bytes;
-        return;
-    }
-    key.places.insert(folded, key.values.size());
-    key.values.push_back(Value{name, bytes});
-}
-
-Store Parse(const QByteArray& text)
-{
-    Store store;
-    Key* current = nullptr;
-    for (QByteArray line : text.split('\n')) {
+    constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+    qsizetype from = text.startsWith(byteOrderMark) ? byteOrderMark.size() : 0;
+    while (from < text.size()) {
+        const qsizetype newline = text.indexOf('\n', from);
+        const qsizetype end = newline < 0 ? text.size() : newline;
+        QByteArrayView line = text.sliced(from, end - from);
         if (line.endsWith('\r'))
             line.chop(1);
-        if (line.startsWith('[') && line.endsWith(']') && line.size() >= 2)
-            current = &KeyAt(store, QString::fromUtf8(line.mid(1, line.size() - 2)));
-        else if (line.startsWith('"') && current)
-            ParseValue(line, *current);
+        from = newline < 0 ? text.size() : newline + 1;
+        visit(line, from);
     }
-    return store;
 }
 
-QByteArray Format(const Store& store)
+std::optional<QByteArrayView> SectionPath(QByteArrayView line)
 {
-    QByteArray text = "; Settings. Values are bytes: \\\\, \\\" and \\xHH stand for a backslash,\n"
-                      "; a quote and any byte outside printable ASCII.\n";
-    for (const Key& key : store.keys) {
-        text += "\n[" + key.path.toUtf8() + "]\n";
-        for (const Value& value : key.values)
-            text += Quote(value.name.toUtf8()) + '=' + Quote(value.bytes) + '\n';
-    }
-    return text;
+    const QByteArrayView held = line.trimmed();
+    if (held.size() < 2 || !held.startsWith('[') || !held.endsWith(']'))
+        return std::nullopt;
+    return held.sliced(1, held.size() - 2);
+}
+
+std::optional<ValueLine> ReadValueLine(QByteArrayView line)
+{
+    const QByteArrayView held = line.trimmed();
+    qsizetype pos = 0;
+    const auto name = Unquote(held, pos);
+    if (!name)
+        return std::nullopt;
+    pos = SkipBlanks(held, pos);
+    if (pos >= held.size() || held[pos] != '=')
+        return std::nullopt;
+    const qsizetype quotedFrom = SkipBlanks(held, pos + 1);
+    pos = quotedFrom;
+    const auto bytes = Unquote(held, pos);
+    if (!bytes || pos != held.size())
+        return std::nullopt;
+    const qsizetype offset = held.data() - line.data();
+    return ValueLine{QString::fromUtf8(*name), *bytes, offset + quotedFrom, offset + pos};
+}
+
+std::optional<QByteArray> Find(QByteArrayView text, const QString& path, const QString& name)
+{
+    return Locate(text, path, name).bytes;
+}
+
+QByteArray Put(QByteArrayView text, const QString& path, const QString& name, const QByteArray& bytes)
+{
+    const Place place = Locate(text, path, name);
+    if (place.bytes)
+        return Spliced(text, place.quotedFrom, place.quotedTo, Quote(bytes));
+    const QByteArray line = Quote(name.toUtf8()) + '=' + Quote(bytes) + '\n';
+    if (place.after >= 0)
+        return Inserted(text, place.after, line);
+    const QByteArray section = "\n[" + path.toUtf8() + "]\n" + line;
+    return Inserted(text, text.size(), text.isEmpty() ? kHeader + section : section);
 }
 
 } // namespace registry

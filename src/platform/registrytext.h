@@ -1,52 +1,46 @@
 #pragma once
-// The settings store as its file holds it: keys, their named values and the
-// exact bytes of each, and the text they are written as. Reading that text
-// skips what is malformed; what is written reads back the same.
+// The settings store as its file holds it: sections that name a key, each
+// followed by lines "name"="bytes". The text is the store: a value is read
+// where it stands, and set by changing its own line or adding one, so that all
+// else a person's editor left there (comments, lines the reader does not take,
+// blanks, line ends, a byte-order mark) is written back as it was. Reading
+// costs one pass over the text and no more memory than a line's worth.
 #include <QByteArray>
-#include <QHash>
+#include <QByteArrayView>
 #include <QString>
 
-#include <vector>
+#include <functional>
+#include <optional>
 
 namespace registry {
 
-struct Value {
+// A line "name"="bytes", blanks allowed around it and around the "=".
+struct ValueLine {
     QString name;
     QByteArray bytes;
+    qsizetype quotedFrom; // where the quoted bytes begin in the line
+    qsizetype quotedTo;   // and where they end, past the closing quote
 };
 
-// Names are found through an index of their folded form, so that reading a
-// store costs the same for each value however many there are.
-struct Key {
-    QString path; // begins with the hive's name
-    std::vector<Value> values;
-    QHash<QString, std::size_t> places; // a value's folded name: its place in `values`
-};
+// Calls `visit` with each line of `text`, without its end ("\n" or "\r\n")
+// and, for the first, without a UTF-8 byte-order mark, and with the place in
+// `text` just past the line's end.
+void ForEachLine(QByteArrayView text, const std::function<void(QByteArrayView line, qsizetype next)>& visit);
 
-struct Store {
-    std::vector<Key> keys;
-    QHash<QString, std::size_t> places; // a key's folded path: its place in `keys`
-};
+// The path of the key that a section line "[path]" names, in UTF-8, blanks
+// allowed around the line; nothing for any other line.
+std::optional<QByteArrayView> SectionPath(QByteArrayView line);
 
-// Key and value names compare without regard to letter case: the same folded.
-QString Folded(const QString& name);
+// The value that a line holds; nothing for any other line.
+std::optional<ValueLine> ReadValueLine(QByteArrayView line);
 
-// The key at `path`; null when missing.
-Key* FindKey(Store& store, const QString& path);
+// The bytes of the value `name` of the key at `path`; nothing when missing.
+// Paths and names compare without regard to letter case, and of two lines
+// that give the same value the later one counts.
+std::optional<QByteArray> Find(QByteArrayView text, const QString& path, const QString& name);
 
-// The key at `path`, added when missing.
-Key& KeyAt(Store& store, const QString& path);
-
-// The value of the key named `name`; null when missing.
-const Value* FindValue(const Key& key, const QString& name);
-
-// Sets a value of the key, adding it when missing.
-void Put(Key& key, const QString& name, const QByteArray& bytes);
-
-// The keys in the text of a store file; malformed lines are skipped.
-Store Parse(const QByteArray& text);
-
-// The text of a store file holding `store`.
-QByteArray Format(const Store& store);
+// `text` with the value set: its bytes replaced in the line that gives them,
+// else a line added after the key's last value, else a section added at the end.
+QByteArray Put(QByteArrayView text, const QString& path, const QString& name, const QByteArray& bytes);
 
 } // namespace registry

@@ -1,3 +1,4 @@
+#include "platform/files/files.h"
 #include "platform/registry.h"
 #include "support/folderenv.h"
 #include "support/oddfiles.h"
@@ -6,14 +7,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +25,8 @@ namespace {
 using registry::Hive;
 
 const QString kKey = u"SOFTWARE\\Teste"_qs;
+// The longest store that is read, and so the longest that is written.
+constexpr qint64 kBound = 4 * 1024 * 1024;
 
 // Root passes over file permissions; the thread that makes this gives that up
 // while it lives, so that a read-only folder binds root too.
@@ -78,6 +84,11 @@ protected:
         QFile file(registry::StorePath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
+    }
+
+    static bool Save(const QByteArray& name)
+    {
+        return registry::SetValue(Hive::LocalMachine, kKey, QString::fromLatin1(name), name + " novo");
     }
 
     TemporaryFolderVariable config_{"XDG_CONFIG_HOME"};
@@ -242,7 +253,7 @@ TEST_F(Registry, ALockFileLeftByACopyThatDiedHoldsNoWriteBack)
 TEST_F(Registry, WhatIsNoStoreReadsAsMissing)
 {
     ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"Nome"_qs, "Ana"));
-    ForEachOddFile(registry::StorePath(), 4 * 1024 * 1024, FileText(),
+    ForEachOddFile(registry::StorePath(), kBound, FileText(),
                    [] { EXPECT_FALSE(registry::QueryValue(Hive::LocalMachine, kKey, u"Nome"_qs)); });
 }
 
@@ -257,6 +268,119 @@ TEST_F(Registry, AFailedWriteLeavesTheStoreAsItWas)
     EXPECT_EQ(FileText(), before);
     EXPECT_EQ(QDir(QFileInfo(registry::StorePath()).absolutePath()).entryList(QDir::Files),
               (QStringList{u"registry"_qs, u"registry.lock"_qs}));
+}
+
+TEST_F(Registry, AHandEditedFileReadsTheSameAndASaveChangesOnlyItsValue)
+{
+    const QByteArray key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Teste]";
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"a byte-order mark", "\xEF\xBB\xBF" + key + "\n\"Verso\"=\"3\"\n\"Nome\"=\"Ana\"\n"},
+        {"blanks and tabs around a section line", " \t" + key + " \t\n\"Verso\"=\"3\"\n\"Nome\"=\"Ana\"\n"},
+        {"blanks and tabs around the equals sign", key + "\n  \"Verso\" = \"3\"\n\"Nome\"\t=\t\"Ana\" \n"},
+        {"CRLF line ends", key + "\r\n\"Verso\"=\"3\"\r\n\"Nome\"=\"Ana\"\r\n"},
+        {"comments", "; as minhas\n" + key + "\n# verso\n\"Verso\"=\"3\"\n\"Nome\"=\"Ana\"\n"},
+        {"a malformed line", key + "\n\"Verso\"=\"3\"\n\"Som\"=\"sem fim\n\"Nome\"=\"Ana\"\n"},
+        {"an unknown section", "[Outra coisa]\nchave=valor\n\n" + key + "\n\"Verso\"=\"3\"\n\"Nome\"=\"Ana\"\n"},
+    };
+    for (const auto& [what, text] : cases) {
+        SCOPED_TRACE(what);
+        WriteFile(text);
+        EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Verso"_qs), QByteArray("3"));
+        EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Nome"_qs), QByteArray("Ana"));
+        ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"Nome"_qs, "Bia"));
+        const QByteArray changed = QByteArray(text).replace("\"Ana\"", "\"Bia\"");
+        EXPECT_EQ(FileText(), changed);
+        // A new value is a line of its own after the key's last value.
+        ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"IP"_qs, "x"));
+        EXPECT_EQ(FileText().replace("\"IP\"=\"x\"\n", ""), changed);
+        EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"IP"_qs), QByteArray("x"));
+    }
+}
+
+TEST_F(Registry, ALinkToAFileStaysAndTheFileKeepsItsPermissions)
+{
+    QTemporaryDir mine;
+    const QString elsewhere = mine.filePath(u"definicoes"_qs);
+    const std::pair<const char*, QString> cases[] = {
+        {"a plain file", registry::StorePath()},
+        {"a link to a file in another folder", elsewhere},
+    };
+    ASSERT_TRUE(Save("Antes")); // makes the folder
+    for (const auto& [what, file] : cases) {
+        SCOPED_TRACE(what);
+        QFile::remove(registry::StorePath());
+        ASSERT_TRUE(files::ReplaceWhole(file, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Teste]\n\"Verso\"=\"3\"\n"));
+        ASSERT_TRUE(file == registry::StorePath() || QFile::link(file, registry::StorePath()));
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0640), 0);
+
+        ASSERT_TRUE(Save("Nome"));
+        EXPECT_EQ(QFileInfo(registry::StorePath()).symLinkTarget(), file == elsewhere ? file : QString());
+        EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Verso"_qs), QByteArray("3"));
+        EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Nome"_qs), QByteArray("Nome novo"));
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+    }
+}
+
+TEST_F(Registry, ALinkToAnythingElseIsLeftAlone)
+{
+    ASSERT_TRUE(Save("Antes"));
+    QTemporaryDir mine;
+    const QString nowhere = mine.filePath(u"nada"_qs);
+    const QString fifo = mine.filePath(u"fifo"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto kind = [](const QString& path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+    };
+    const QString store = registry::StorePath();
+    const std::tuple<const char*, QString, QString> cases[] = {
+        {"the store linked to nowhere", store, nowhere},
+        {"the store linked to a FIFO", store, fifo},
+        {"the lock linked to nowhere", store + u".lock"_qs, nowhere},
+    };
+    for (const auto& [what, link, target] : cases) {
+        SCOPED_TRACE(what);
+        const QString aside = mine.filePath(u"guardado"_qs);
+        ASSERT_TRUE(QFile::rename(link, aside) && QFile::link(target, link));
+        const auto before = kind(target);
+        EXPECT_FALSE(Save("Nome"));
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+        EXPECT_EQ(kind(target), before);
+        ASSERT_TRUE(QFile::remove(link) && QFile::rename(aside, link));
+    }
+}
+
+TEST_F(Registry, AStoreIsNeverWrittenPastTheLengthItIsReadUpTo)
+{
+    const QByteArray start = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Teste]\n\"Nome\"=\"\"\n";
+    WriteFile(start);
+    const QByteArray filling(kBound - start.size(), 'a');
+    ASSERT_TRUE(registry::SetValue(Hive::LocalMachine, kKey, u"Nome"_qs, filling));
+    EXPECT_EQ(registry::QueryValue(Hive::LocalMachine, kKey, u"Nome"_qs), filling);
+    const QByteArray atTheBound = FileText();
+    EXPECT_FALSE(registry::SetValue(Hive::LocalMachine, kKey, u"Nome"_qs, filling + 'a'));
+    EXPECT_FALSE(Save("IP"));
+    EXPECT_EQ(FileText(), atTheBound);
+}
+
+TEST_F(Registry, ASaveRemovesWhatAKilledSaveLeftAndNothingElse)
+{
+    ASSERT_TRUE(Save("Antes"));
+    // A save writes "registry.saving-" and six letters or digits, then renames it.
+    const QStringList left = {u"registry.saving-Ab12Cd"_qs, u"registry.saving-000000"_qs};
+    const QStringList others = {u"registry.saving-Ab12C"_qs, u"registry.saving-Ab12Cde"_qs,
+                                u"registry.saving-Ab.2Cd"_qs, u"registry.backup"_qs, u"outro.saving-Ab12Cd"_qs};
+    const QDir folder = QFileInfo(registry::StorePath()).dir();
+    for (const QString& name : left + others)
+        ASSERT_TRUE(files::ReplaceWhole(folder.filePath(name), "x"));
+    ASSERT_TRUE(Save("Nome"));
+    QStringList there = folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    QStringList kept = others + QStringList{u"registry"_qs, u"registry.lock"_qs};
+    there.sort();
+    kept.sort();
+    EXPECT_EQ(there, kept);
 }
 
 } // namespace

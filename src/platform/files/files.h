@@ -20,10 +20,22 @@ bool OpenRegular(QFile& file, const QString& path);
 // nothing when it is missing, not a regular file, longer or unreadable.
 std::optional<QByteArray> ReadRegular(const QString& path, qint64 maxBytes);
 
+// Where the file kept at `path` lies: `path` itself when that is a regular
+// file or nothing stands there yet; for a link, the regular file it leads to,
+// by its path with every link resolved. Nothing when it is or leads to
+// anything else: a FIFO, a device, a folder, or a link to nowhere.
+std::optional<QString> RegularTarget(const QString& path);
+
 // Puts `bytes` in place of the file at `path`: written to a new file in the
 // same folder, synced, then renamed over it, so that a link at `path` is
-// replaced rather than followed. False when any step fails (a full disk, say);
-// the file at `path` is then exactly as it was and the new one is removed.
+// replaced rather than followed. The new file keeps the permissions of the
+// regular file it replaces. False when any step fails (a full disk, say); the
+// file at `path` is then exactly as it was and the new one is removed.
 bool ReplaceWhole(const QString& path, const QByteArray& bytes);
+
+// Removes the new files that a ReplaceWhole of `path` left behind when its
+// program was killed midway; none other. Only for a caller that holds a lock
+// under which every ReplaceWhole of `path` runs.
+void RemoveLeftovers(const QString& path);
 
 } // namespace files
