@@ -353,7 +353,7 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
         // The name or the rules this copy waits for are taken once; any other changes nothing.
         if ((m.kind == GameMessage::Nome || m.kind == GameMessage::Dados) && m.kind != expected_)
             m = GameMessage{};
-        else if (m.kind == expected_) {
+        else if (m.kind != GameMessage::Unknown && m.kind == expected_) {
             // Read anew once, now that no name or rules are awaited: a second
             // one later in this read ends at the next keyword like the others.
             expected_ = GameMessage::Unknown;
