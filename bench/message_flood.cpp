@@ -1,8 +1,10 @@
 // The work of a flood from the peer, from the received text through the reader
-// to the chat window: one line without end, many short lines, many nudges. Run
-// by bench/message_flood.sh under callgrind, which counts the instructions of
-// feedFlood alone; the count per byte stays the same as the flood grows.
-//   build/bench/bench_message_flood line|lines|nudges BYTES
+// to the chat window: one line without end, many short lines, many lines that
+// hold the name and rules keywords as typed text, many messages that read as
+// nothing, many nudges. Run by bench/message_flood.sh under callgrind, which
+// counts the instructions of feedFlood alone; the count per byte stays the same
+// as the flood grows.
+//   build/bench/bench_message_flood line|lines|keywords|unread|nudges BYTES
 #include "game/frmVorla.h"
 #include "game/modGame.h"
 #include "game/netmessage.h"
@@ -24,8 +26,10 @@ QString flood(const char* kind, qsizetype bytes)
 {
     if (std::strcmp(kind, "line") == 0)
         return "Chat:#" + QString(bytes, 'x');
-    const QString one =
-        std::strcmp(kind, "lines") == 0 ? QStringLiteral("Chat:#uma linha curta") : QStringLiteral("Alerta:");
+    const QString one = std::strcmp(kind, "lines") == 0      ? QStringLiteral("Chat:#uma linha curta")
+                        : std::strcmp(kind, "keywords") == 0 ? QStringLiteral("Chat:#meu Nome: Ana, os Dados: já")
+                        : std::strcmp(kind, "unread") == 0   ? QStringLiteral("Jogar:#9")
+                                                             : QStringLiteral("Alerta:");
     return one.repeated(bytes / one.size());
 }
 
@@ -43,7 +47,7 @@ extern "C" __attribute__((noinline)) void feedFlood(frmVorla& table, const QStri
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s line|lines|nudges BYTES\n", argv[0]);
+        std::fprintf(stderr, "usage: %s line|lines|keywords|unread|nudges BYTES\n", argv[0]);
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -11,8 +11,8 @@ program=build/bench/bench_message_flood
 smallest=${1:-131072}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-printf '%-7s %10s %16s %10s %14s\n' flood bytes instructions "per byte" "further byte"
-for kind in line lines nudges; do
+printf '%-8s %10s %16s %10s %14s\n' flood bytes instructions "per byte" "further byte"
+for kind in line lines keywords unread nudges; do
   previous=0
   for factor in 1 2 4 8; do
     bytes=$((smallest * factor))
@@ -20,7 +20,7 @@ for kind in line lines nudges; do
       --callgrind-out-file="$out" "$program" "$kind" "$bytes" >/dev/null 2>&1
     total=$(awk '/^(summary|totals):/ { print $2; exit }' "$out")
     awk -v k="$kind" -v b="$bytes" -v t="$total" -v p="$previous" \
-      'BEGIN { printf "%-7s %10d %16.0f %10.1f %14s\n", k, b, t, t / b, p ? sprintf("%.1f", (t - p) / (b / 2)) : "" }'
+      'BEGIN { printf "%-8s %10d %16.0f %10.1f %14s\n", k, b, t, t / b, p ? sprintf("%.1f", (t - p) / (b / 2)) : "" }'
     previous=$total
   done
 done

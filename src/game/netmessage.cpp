@@ -80,6 +80,13 @@ bool isFreeText(GameMessage::Kind kind)
     return kind == GameMessage::Nome || kind == GameMessage::Chat;
 }
 
+// Whether a message of that kind sends its line, name or rules after a "#"
+// right behind its keyword: without one, the keyword is typed text.
+bool textAfterHash(GameMessage::Kind kind)
+{
+    return isFreeText(kind) || kind == GameMessage::Dados;
+}
+
 bool hasSlot(GameMessage::Kind kind)
 {
     return kind == GameMessage::Jogar || kind == GameMessage::Descarta || kind == GameMessage::ReageVorla;
@@ -209,13 +216,16 @@ private:
         if (!k)
             return false;
         const qsizetype j = i + length(*k);
-        // A name or rules this copy does not wait for runs to the next keyword.
+        if (j == n)
+            return true;
+        // A name or rules this copy does not wait for runs to the next keyword;
+        // without the "#" behind its keyword it is typed text.
         if ((k->kind == GameMessage::Nome || k->kind == GameMessage::Dados) && !named(k->kind, expected_)) {
+            if (s_[j] != '#')
+                return false;
             const qsizetype next = nextKeyword(s_, j);
             return next < 0 || Formed(next);
         }
-        if (j == n)
-            return true;
         switch (k->kind) {
         case GameMessage::Cartas: {
             const qsizetype end = cardsEnd(s_, j);
@@ -268,9 +278,12 @@ qsizetype fixedEnd(const QString& s, const Keyword& k, qsizetype i)
 qsizetype messageEnd(const Stream& stream, const QString& s, const Keyword& k, qsizetype i)
 {
     const qsizetype j = i + length(k);
+    // Held until the next character tells a message from the keyword typed in a line.
+    if (j == s.size() && textAfterHash(k.kind))
+        return -1;
     if (!named(k.kind, stream.Expected()))
         return fixedEnd(s, k, i);
-    if (j == s.size() || (s[j] == '#' && j + 1 == s.size()))
+    if (s[j] == '#' && j + 1 == s.size())
         return -1;
     if (s[j] != '#')
         return fixedEnd(s, k, i);
@@ -340,7 +353,7 @@ std::vector<GameMessage> MessageReader::Take(const QString& read)
         // The name or the rules this copy waits for are taken once; any other changes nothing.
         if ((m.kind == GameMessage::Nome || m.kind == GameMessage::Dados) && m.kind != expected_)
             m = GameMessage{};
-        else if (m.kind == expected_) {
+        else if (m.kind != GameMessage::Unknown && m.kind == expected_) {
             // Read anew once, now that no name or rules are awaited: a second
             // one later in this read ends at the next keyword like the others.
             expected_ = GameMessage::Unknown;
@@ -401,8 +414,7 @@ GameMessage ReadMessage(QString message)
         return m;
     const auto field = [&](int n) { return GetField(message, n, "#"); };
     // A name or a line is sent after a "#"; without one the message is not whole.
-    if ((isFreeText(known->kind) || known->kind == GameMessage::Dados) &&
-        !whole.startsWith(QLatin1String(known->text) + u'#'))
+    if (textAfterHash(known->kind) && !whole.startsWith(QLatin1String(known->text) + u'#'))
         return m;
     switch (known->kind) {
     case GameMessage::Nome:

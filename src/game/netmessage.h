@@ -35,7 +35,9 @@ struct GameMessage {
 // runs on, also into the next read unless that read begins with such messages.
 // A name or the host's rules are taken only where this copy waits for them;
 // anywhere else they end at the next keyword, as a message of fixed form does,
-// and change nothing. The work per received character is bounded.
+// and change nothing. A line, a name or the rules come after a "#" right behind
+// their keyword; without it the keyword is typed text. The work per received
+// character is bounded.
 class MessageReader {
 public:
     // The most of one chat line or name that is shown; the rest is read and dropped.

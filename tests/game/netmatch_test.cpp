@@ -254,6 +254,11 @@ TEST_F(NetworkMatch, ChatLinesAndNudgesReachTheChatWindow)
     ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("de novo"); }));
     EXPECT_EQ(chat.Chat.Text(), "Rui diz: bom jogo\r\nRui diz: de novo\r\n");
     EXPECT_EQ(chat.Top, top) << "the nudge ends where it started";
+    peer.Send("Chat:#meu Nome: Ana 5");
+    peer.Send("Chat:#os Dados: vamos la");
+    ASSERT_TRUE(WaitUntil([&] { return chat.Chat.Text().contains("Rui diz: os "); }));
+    EXPECT_TRUE(chat.Chat.Text().endsWith("Rui diz: meu Nome: Ana 5\r\nRui diz: os Dados: vamos la\r\n"))
+        << "the name or rules keyword without its \"#\" is typed text";
 }
 
 TEST_F(NetworkMatch, ThePeerLeavingDuringTheCutEndsTheMatchAndOffersANewGame)

@@ -99,12 +99,23 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Dados:Iniciar:"}, {"Iniciar"}},
         // A name or rules not awaited end at the next keyword; each is awaited once.
         {{"Dados:#x#Talvez#1#", "Jogar:#2"}, {"Jogar 2"}, GameMessage::Unknown},
+        {{"Chat:#oi Dados:", "#x#Talvez#1#Jogar:#2"}, {"Chat oi ", "Jogar 2"}, GameMessage::Unknown},
+        {{"Chat:#oi", "Dados:#Intruso", "Iniciar:"}, {"Chat oi", "Iniciar"}, GameMessage::Unknown},
+        {{"Chat:#oi Nome:", "#Eva", "Vorla:"}, {"Chat oi ", "Vorla"}, GameMessage::Unknown},
         {{"Dados:#Eva#False#True#True", "Correu:"}, {"Correu"}, GameMessage::Nome},
         {{"Nome:#Eva", "Correu:"}, {"Correu"}},
         {{"Dados:#Ana#True#False#True", "Dados:#Eva#False#False#False", "Jogar:#1"}, {"Dados Ana T F T", "Jogar 1"}},
         {{"Dados:#Ana#True#False#TrueDados:#x#1Iniciar:Chat:#oiDados:##False#False#True"},
          {"Dados Ana T F T", "Iniciar", "Chat oi"}},
         {{"Nome:#Ana", "Jogar:#1", "Nome:#Eva", "Vorla:"}, {"Nome Ana", "Jogar 1", "Vorla"}, GameMessage::Nome},
+        // Without the "#" behind it, a name or rules keyword, awaited or not, is
+        // typed text, also when a read ends before the character after it.
+        {{"Chat:#meu Nome: Ana 5"}, {"Chat meu Nome: Ana 5"}, GameMessage::Unknown},
+        {{"Chat:#meu Nome:", " Ana 5"}, {"Chat meu Nome: Ana 5"}, GameMessage::Unknown},
+        {{"Chat:#os Dados: vamos la"}, {"Chat os Dados: vamos la"}, GameMessage::Unknown},
+        {{"Chat:#os Dad", "os:", " vamos la"}, {"Chat os Dados: vamos la"}, GameMessage::Unknown},
+        {{"Chat:#os Dados: vamos la", "Dados:#Rui#True#False#True"}, {"Chat os Dados: vamos la", "Dados Rui T F T"}},
+        {{"Chat:#boa Nome:", "Jogar:#1"}, {"Chat boa Nome:", "Jogar 1"}, GameMessage::Unknown},
     };
     for (const Case& c : cases)
         EXPECT_EQ(feed(c.reads, nullptr, c.expected), c.applied) << c.reads.join(" | ").toStdString();
@@ -112,13 +123,13 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
 
 TEST(MessageCutting, AStreamSplitAnywhereGivesTheSameMessages)
 {
-    // The host's rules in their place, a name and the rules again out of it.
-    const QString all = "Dados:#Zé#False Vorla:#True#False#TrueJogar:#3Chat:#Vorla: vamos?"
+    // The host's rules in their place, a line holding a name's keyword, a name and
+    // the rules again out of their place.
+    const QString all = "Dados:#Zé#False Vorla:#True#False#TrueJogar:#3Chat:#Vorla: vamos?Chat:#meu Nome: Ana 5"
                         "Cartas:##5#12#33#1#40#17#22#Chat:#a#bcReageVorla:#2Nome:#RuiIniciar:"
                         "Chat:#oiDados:##False#False#TrueAlerta:";
-    const QStringList whole = {"Dados Zé#False Vorla: T F T", "Jogar 3",      "Chat Vorla: vamos?", "Cartas 5..22",
-                               "Chat a",                      "ReageVorla 2", "Iniciar",            "Chat oi",
-                               "Alerta"};
+    const QStringList whole = {"Dados Zé#False Vorla: T F T", "Jogar 3", "Chat Vorla: vamos?", "Chat meu Nome: Ana 5",
+                               "Cartas 5..22", "Chat a", "ReageVorla 2", "Iniciar", "Chat oi", "Alerta"};
     ASSERT_EQ(feed({all}), whole);
     for (int i = 1; i < all.size(); ++i) {
         ASSERT_EQ(feed({all.left(i), all.mid(i)}), whole) << "cut at " << i;
