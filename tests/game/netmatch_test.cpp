@@ -613,6 +613,7 @@ TEST_F(NetworkMatch, FloodsOfLinesOrNudgesAreReadOnceAndTheTableAnswersAfterThem
     ASSERT_TRUE(sendAll(QByteArray("Alerta:").repeated(300)));
     const int shake = counter.moves;
     ASSERT_TRUE(sendAll("Alerta:"));
+    EXPECT_GT(counter.moves - shake, 0) << "a nudge shakes the chat window";
     EXPECT_EQ(shake, counter.moves - shake) << "three hundred nudges in one burst shake as one does";
 
     table().picJog(1).ClickWith();
