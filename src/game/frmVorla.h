@@ -150,6 +150,7 @@ private:
 
     // The reader's side: the received stream, the game messages waiting for a
     // running step, and what this copy asked the peer for.
+    std::optional<std::uint64_t> ask(const QString& message);
     void afterReader(void (frmVorla::*step)());
     void applyPending();
     bool queueMessage(const GameMessage& m);
@@ -179,9 +180,13 @@ private:
     std::deque<GameMessage> pending_;
     bool reading_ = false;
     bool connected_ = false;
-    bool dealAsked_ = false;   // this copy asked the peer to deal
-    bool dealAwaited_ = false; // this copy deals when the peer asks
-    bool answerAsked_ = false; // this copy raised and waits for the answer
+    // What this copy waits for from the peer, as the count of game messages it
+    // had sent when the wait began: a reply counts only when it arrived after
+    // that, so one queued while a dialog was open cannot count later.
+    std::uint64_t gameSent_ = 0;
+    std::optional<std::uint64_t> dealAsked_;   // this copy asked the peer to deal
+    std::optional<std::uint64_t> dealAwaited_; // this copy deals when the peer asks
+    std::optional<std::uint64_t> answerAsked_; // this copy raised and waits for the answer
     struct KindOfGame {
         bool NetworkGame;
         bool IsServer;

@@ -35,6 +35,16 @@ constexpr std::int32_t kKeepAliveIdleSeconds = 60;
 constexpr std::int32_t kKeepAliveIntervalSeconds = 10;
 constexpr std::int32_t kKeepAliveProbes = 6;
 constexpr std::int32_t kLostPeerSeconds = kKeepAliveIdleSeconds + kKeepAliveProbes * kKeepAliveIntervalSeconds;
+
+// Whether m is the reply the wait is for, which it then ends: only a reply that
+// arrived after the message that began the wait went out.
+bool endsWait(std::optional<std::uint64_t>& wait, const GameMessage& m)
+{
+    if (!wait || m.sentBefore < *wait)
+        return false;
+    wait.reset();
+    return true;
+}
 } // namespace
 
 GameStep::GameStep() : peer_(peerSerial)
@@ -60,19 +70,25 @@ bool frmVorla::EnviarDados(const QString& Dados)
     try {
         if (Hand.NetworkGame && Socket && Socket->State() == sckConnected) {
             Socket->SendData(vb::Variant(Dados));
-            // What the peer answers is accepted only when it was asked for.
-            if (Dados == "Iniciar:")
-                dealAsked_ = true;
-            else if (Dados.startsWith("Nome:"))
-                reader_.Expect(GameMessage::Dados);
-            else if (Dados == "Vorla:" || Dados == "ReageVorla:#2")
-                answerAsked_ = true;
+            // A chat line or a nudge is no step of the game: the peer's replies
+            // are judged by the game messages sent before them.
+            if (!ReadMessage(Dados).AppliesAtOnce())
+                ++gameSent_;
             return true;
         }
     } catch (...) {
         // A failed send is reported by the result alone.
     }
     return false;
+}
+
+// Sends a message that the peer answers: the wait for that answer, none when
+// nothing was sent.
+std::optional<std::uint64_t> frmVorla::ask(const QString& message)
+{
+    if (!EnviarDados(message))
+        return std::nullopt;
+    return gameSent_;
 }
 
 void frmVorla::NewSocket()
@@ -136,7 +152,8 @@ void frmVorla::forgetPeer()
     pending_.clear();
     ++peerSerial;
     stepDepth = 0;
-    connected_ = dealAsked_ = dealAwaited_ = answerAsked_ = false;
+    connected_ = false;
+    dealAsked_ = dealAwaited_ = answerAsked_ = std::nullopt;
 }
 
 void frmVorla::Socket_DataArrival(std::int32_t)
@@ -167,6 +184,7 @@ bool frmVorla::queueMessage(const GameMessage& m)
 {
     if (pending_.size() < kMaxPending) {
         pending_.push_back(m);
+        pending_.back().sentBefore = gameSent_;
         return true;
     }
     Socket->CloseSck();
@@ -233,11 +251,10 @@ void frmVorla::onNome(const GameMessage& m)
         return;
     }
     startWithPeer(m.text, 2, QString::fromUtf8("Aguardando aguardando confirmação para começar o jogo!"));
-    EnviarDados("Dados:#" + NameAsField(Players(1).Name) + "#" + WireBool(Hand.DirtyDeck) + "#" +
-                WireBool(Hand.NewManilha) + "#" + WireBool(Hand.PlayInDark));
-    UpdateScoreBoard();
     // The host deals the first hand, once the guest has its rules.
-    dealAwaited_ = true;
+    dealAwaited_ = ask("Dados:#" + NameAsField(Players(1).Name) + "#" + WireBool(Hand.DirtyDeck) + "#" +
+                       WireBool(Hand.NewManilha) + "#" + WireBool(Hand.PlayInDark));
+    UpdateScoreBoard();
 }
 
 // The host's name and rules answer the guest's name; the reader takes them once.
@@ -252,13 +269,13 @@ void frmVorla::onDados(const GameMessage& m)
     if (m.options[2])
         Hand.PlayInDark = *m.options[2];
     UpdateScoreBoard();
-    EnviarDados("Iniciar:");
+    dealAsked_ = ask("Iniciar:");
 }
 
 // A deal asked for at any other time would drop the hand in play unscored.
-void frmVorla::onIniciar(const GameMessage&)
+void frmVorla::onIniciar(const GameMessage& m)
 {
-    if (!std::exchange(dealAwaited_, false))
+    if (!endsWait(dealAwaited_, m))
         return;
     const MatchGuard match;
     Hand.InputLocked = true;
@@ -272,9 +289,8 @@ void frmVorla::onIniciar(const GameMessage&)
 
 void frmVorla::onCartas(const GameMessage& m)
 {
-    if (!dealAsked_)
+    if (!endsWait(dealAsked_, m))
         return;
-    dealAsked_ = false;
     Hand.InputLocked = true;
     for (int i = 1; i <= 3; ++i) {
         Players(2).Cards(i) = m.cards[std::size_t(i - 1)];
@@ -326,9 +342,8 @@ bool frmVorla::peerMayRaise()
 // "Doze" and never in a hand at 11 points.
 void frmVorla::onReageVorla(const GameMessage& m)
 {
-    if (!answerAsked_ || (m.number == 2 && (Hand.Stake >= 9 || AnyAtEleven())))
+    if ((m.number == 2 && (Hand.Stake >= 9 || AnyAtEleven())) || !endsWait(answerAsked_, m))
         return;
-    answerAsked_ = false;
     applyAnswer(m.number);
 }
 
@@ -363,7 +378,12 @@ void frmVorla::applyVorla()
     frmVorlada::Get().Show(vb::vbModal, this);
     if (match.Replaced())
         return;
-    EnviarDados("ReageVorla:#" + QString::number(Hand.RaiseAnswer));
+    const QString answer = "ReageVorla:#" + QString::number(Hand.RaiseAnswer);
+    // Raising again, this copy waits for the peer's answer in turn.
+    if (Hand.RaiseAnswer == 2)
+        answerAsked_ = ask(answer);
+    else
+        EnviarDados(answer);
     answerOwnRaise();
 }
 
@@ -422,7 +442,8 @@ void frmVorla::Socket_Connect()
     ClearTable();
     ResetMatch();
     UpdateScoreBoard();
-    EnviarDados("Nome:#" + NameAsField(Players(1).Name));
+    if (EnviarDados("Nome:#" + NameAsField(Players(1).Name)))
+        reader_.Expect(GameMessage::Dados);
     RegSaveString(HKEY_LOCAL_MACHINE, SettingsKey, "IP", ServerIP);
     frmIniciar::UnloadIfLoaded();
 }

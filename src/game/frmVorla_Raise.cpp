@@ -22,7 +22,7 @@ void frmVorla::lblVorla_Click()
     }
     Hand.InputLocked = true;
     if (Hand.NetworkGame) {
-        EnviarDados("Vorla:");
+        answerAsked_ = ask("Vorla:");
         lblMens.Caption = QString::fromUtf8("Aguarde o adversário se decidir!");
     } else {
         HandleRaise(1);

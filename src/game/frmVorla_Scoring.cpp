@@ -56,12 +56,15 @@ void frmVorla::Ganha(std::uint8_t Vencedor)
 
     if (Hand.NetworkGame) {
         // The hand is over: no answer to a raise is awaited any more, and the
-        // copy that does not ask for the next deal makes it.
-        answerAsked_ = false;
-        dealAwaited_ = !Hand.PlayerLeads;
+        // copy that does not ask for the next deal makes it, when the peer
+        // asks after it had this copy's last message of the hand.
+        answerAsked_.reset();
         if (Hand.PlayerLeads) {
-            EnviarDados("Iniciar:");
+            dealAwaited_.reset();
+            dealAsked_ = ask("Iniciar:");
             lblMens.Caption = QString::fromUtf8("Aguarde o adversário cortar o baralho!");
+        } else {
+            dealAwaited_ = gameSent_;
         }
         return;
     }

@@ -23,6 +23,8 @@ struct GameMessage {
     std::array<std::uint8_t, 7> cards{}; // Cartas: dealer's three, receiver's three, the turned card; 1 to 40, distinct
     // Dados: DirtyDeck, NewManilha, PlayInDark; a field that is no truth value is left out.
     std::array<std::optional<bool>, 3> options;
+    // Set by the table as the message arrives: how many game messages it had sent by then.
+    std::uint64_t sentBefore = 0;
 
     // Chat lines and nudges apply at once; the other messages wait for a running game step.
     bool AppliesAtOnce() const { return kind == Chat || kind == Alerta; }

@@ -42,6 +42,14 @@ public:
     // The next bytes the table sent, as many as the text expected has.
     QString Next(const QString& expected) { return QString::fromLatin1(winsocktest::RawRead(fd, expected.size())); }
     bool Nothing() { return !winsocktest::Readable(fd); }
+    // The deal the table sent: "Cartas:" and its nine "#".
+    QString NextDeal()
+    {
+        QString whole;
+        while (whole.count('#') < 9 && whole.size() < 40)
+            whole += Next("x");
+        return whole;
+    }
     // The table closed the connection (and sent nothing more).
     bool Closed()
     {
@@ -92,6 +100,17 @@ protected:
         peer.Send("Dados:#Rui#True#False#False");
         ASSERT_EQ(peer.Next("Iniciar:"), "Iniciar:");
     }
+
+    // The table hosts: it listens, and returns the port the guest connects to.
+    std::uint16_t Listen()
+    {
+        Hand.NetworkGame = true;
+        table().NewSocket();
+        table().Socket->Bind(0);
+        table().Socket->Listen();
+        return table().Socket->LocalPort();
+    }
+    bool Connected() { return WaitUntil([&] { return table().Socket->State() == sckConnected; }); }
 
     // The peer deals: its hand 1, 2, 3 (the low fours), the table's 5, 6, 7 (fives), turned card 40.
     void Deal(Peer& peer)
@@ -206,9 +225,7 @@ TEST_F(NetworkMatch, TheTableDealsWhenAskedAndSendsTheCardsItDealt)
     peer.Send("Correu:"); // now the peer leads and the table deals
     ASSERT_TRUE(WaitUntil([] { return Players(1).Points == 2; }));
     peer.Send("Iniciar:");
-    QString whole;
-    while (whole.count('#') < 9 && whole.size() < 40)
-        whole += peer.Next("x");
+    const QString whole = peer.NextDeal();
     ASSERT_TRUE(WaitUntil([&] { return table().picMac(3).Visible(); }));
     const GameMessage m = ReadMessage(whole);
     ASSERT_EQ(m.kind, GameMessage::Cartas) << whole.toStdString();
@@ -513,12 +530,8 @@ TEST_F(NetworkMatch, ANameOrTheHostsRulesOutOfTheirPlaceChangeNothing)
 
     // As the host: the guest names itself once, first thing, and sends no rules.
     CutWhenAsked();
-    Hand.NetworkGame = true;
-    table().NewSocket();
-    table().Socket->Bind(0);
-    table().Socket->Listen();
-    Peer guest(winsocktest::RawConnect(table().Socket->LocalPort()));
-    ASSERT_TRUE(WaitUntil([&] { return table().Socket->State() == sckConnected; }));
+    Peer guest(winsocktest::RawConnect(Listen()));
+    ASSERT_TRUE(Connected());
     guest.Send("Nome:#Lia");
     ASSERT_EQ(guest.Next("Dados:#Ana#True#False#False"), "Dados:#Ana#True#False#False");
     guest.Send("Nome:#Zoe");
@@ -581,6 +594,80 @@ TEST_F(NetworkMatch, ARaiseAnAnswerOrADealOutOfItsPlaceChangesNothing)
     }
 }
 
+// The peer raises and, while the player answers, slips in an answer or a deal,
+// then sends the real one once the player's answer has asked for it: what was
+// slipped in answers nothing the player asked later, the real one is applied.
+TEST_F(NetworkMatch, AnAnswerOrADealSlippedInWhileThePlayerAnswersARaiseCountsForNothingLater)
+{
+    CutWhenAsked();
+    std::unique_ptr<Peer> peer;
+    QString slipped;
+    int button = 0;
+    // The slipped message goes with a line that tells when the table has read
+    // it; then the player answers.
+    gametest::Looker player;
+    player.Start([&] {
+        frmVorlada* dialog = frmVorlada::IfLoaded();
+        if (!dialog || !dialog->isVisible())
+            return;
+        if (!slipped.isEmpty())
+            peer->Send(std::exchange(slipped, QString()) + "Chat:#lido");
+        else if (frmBatePapo::Get().Chat.Text().endsWith("lido\r\n"))
+            dialog->Retorno(button).ClickWith();
+    });
+    int cuts = 0;
+    struct Case {
+        const char* name;
+        bool hosting;
+        QString slipped;
+        int button;         // 2 "Pedir 6", 3 "Correr"
+        QString reply, real; // what the table sends after the answer, and the peer's real message
+        std::function<bool()> applied;
+    };
+    const Case cases[] = {
+        {"an accept, then the real run from \"Seis\"", false, "ReageVorla:#1", 2, "ReageVorla:#2", "ReageVorla:#3",
+         [] { return Players(1).Points == 3 && Hand.Stake == 1; }},
+        {"a run, then the real accept of \"Seis\"", true, "ReageVorla:#3", 2, "ReageVorla:#2", "ReageVorla:#1",
+         [] { return Hand.Stake == 6 && Hand.LastRaiser == 1 && Players(1).Points == 0; }},
+        {"a deal, then the real deal the table asks for", false, "Cartas:##1#2#3#8#9#10#40#", 3,
+         "ReageVorla:#3Iniciar:", "Cartas:##11#12#13#21#22#23#30#",
+         [&] { return Players(1).Cards(1) == 21 && table().picJog(3).Visible(); }},
+        {"a request to deal, then the real one", true, "Iniciar:", 3, "ReageVorla:#3", "Iniciar:",
+         [&] { return cutsMade == cuts + 1 && table().picJog(3).Visible(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.hosting) {
+            peer = std::make_unique<Peer>(winsocktest::RawConnect(Listen()));
+            ASSERT_TRUE(Connected());
+            peer->Send("Nome:#Lia");
+            ASSERT_EQ(peer->Next("Dados:#Ana#True#False#False"), "Dados:#Ana#True#False#False");
+            peer->Send("Iniciar:");
+            peer->NextDeal();
+        } else {
+            Hand.NetworkGame = true; // as "Jogar" on the network sets it
+            peer = std::make_unique<Peer>();
+            Start(*peer);
+            Deal(*peer);
+            PlayFirstCard(*peer); // the peer's turn
+        }
+        slipped = c.slipped;
+        button = c.button;
+        cuts = cutsMade;
+        peer->Send("Vorla:");
+        ASSERT_EQ(peer->Next(c.reply), c.reply);
+        // What was slipped in has had its turn.
+        ASSERT_TRUE(WaitUntil([] { return !GameStep::Running(); }));
+        vb::DoEvents();
+        EXPECT_EQ(cutsMade, cuts) << "no deal before the peer asks";
+        peer->Send(c.real);
+        EXPECT_TRUE(WaitUntil(c.applied)) << "stake " << int(Hand.Stake) << ", points " << int(Players(1).Points);
+        const int dialogs = newGameDialogs;
+        peer->Leave();
+        ASSERT_TRUE(WaitUntil([&] { return newGameDialogs > dialogs; }));
+    }
+}
+
 // Counts the moves of a window.
 struct MoveCounter : QObject {
     explicit MoveCounter(QWidget& window) { window.installEventFilter(this); }
@@ -618,6 +705,7 @@ TEST_F(NetworkMatch, FloodsOfLinesOrNudgesAreReadOnceAndTheTableAnswersAfterThem
     ASSERT_TRUE(sendAll(QByteArray("Alerta:").repeated(300)));
     const int shake = counter.moves;
     ASSERT_TRUE(sendAll("Alerta:"));
+    EXPECT_GT(counter.moves - shake, 0) << "a nudge shakes the chat window";
     EXPECT_EQ(shake, counter.moves - shake) << "three hundred nudges in one burst shake as one does";
 
     table().picJog(1).ClickWith();
