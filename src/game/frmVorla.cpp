@@ -10,7 +10,6 @@
 #include "game/tablelayout.h"
 #include "netplay/frmIniciar.h"
 #include "platform/datapath.h"
-#include "platform/help.h"
 #include "platform/program.h"
 #include "shell/frmOption.h"
 #include "shell/frmSobre.h"
@@ -286,7 +285,7 @@ void frmVorla::lblMenu_Click(int Index)
         chooseCardBack();
         break;
     case 3:
-        showHelpFile();
+        ShowHelpIndex(datapath::HelpFile());
         break;
     case 4:
         frmSobre::Get().Show(vb::vbModal);
@@ -322,13 +321,6 @@ void frmVorla::chooseCardBack()
     repaint(picLance(1));
     repaint(picLance(2));
     picBar(4).Picture = newBack;
-}
-
-void frmVorla::showHelpFile()
-{
-    const QString helpFile = datapath::HelpFile();
-    if (HelpFileFound(helpFile))
-        help::ShowIndex(helpFile);
 }
 
 void frmVorla::Form_Unload(int&)

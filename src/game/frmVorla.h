@@ -140,7 +140,6 @@ private:
     void paintCards();
     void wireHandlers();
     void chooseCardBack();
-    void showHelpFile();
     void showPopup(const QString& text);
     // The raise label offers the next call and the board shows the stake.
     void ShowStake();

@@ -1,6 +1,7 @@
 #include "platform/helpviewer.h"
 
 #include "platform/helpfile.h"
+#include "platform/placement.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QSocketNotifier>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <QtEndian>
 
 #include <chm_lib.h>
@@ -177,8 +179,37 @@ public:
 
     const std::shared_ptr<ChmFile>& File() const { return browser_->File(); }
 
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        // The window manager frames a new window before it first exposes it.
+        if (!shown_) {
+            shown_ = true;
+            windowHandle()->installEventFilter(this);
+        }
+        QWidget::showEvent(event);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+            windowHandle()->removeEventFilter(this);
+            keepFrameOnScreen();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
 private:
+    void keepFrameOnScreen()
+    {
+        const QMargins frame = windowHandle()->frameMargins();
+        const QRect placed = FrameOnScreen(geometry().marginsAdded(frame), screen()->availableGeometry());
+        resize(placed.size().shrunkBy(frame));
+        move(placed.topLeft()); // of the frame
+    }
+
     ChmBrowser* browser_;
+    bool shown_ = false;
 };
 
 QPointer<HelpWindow> g_window;
@@ -274,6 +305,12 @@ QString ShowRequest(const Request& request)
         g_window = NewWindow(request.beside);
     g_window->Show(file, page);
     return page.path();
+}
+
+QRect FrameOnScreen(const QRect& frame, const QRect& screen)
+{
+    const QSize size = frame.size().boundedTo(screen.size());
+    return {vb::StartUpPlace(frame, size, screen), size};
 }
 
 QRect PlaceBeside(const QRect& anchor, const QSize& size, const QRect& screen)

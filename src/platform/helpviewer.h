@@ -29,7 +29,8 @@ QByteArray EncodeRequest(const Request& request);
 std::optional<Request> DecodeRequest(const QByteArray& line);
 
 // Shows the page that `request` asks for in this process's help window, made
-// when there is none and then placed beside the game. Returns the page's name
+// when there is none and then placed beside the game, its frame on the screen
+// once the window manager has framed it. Returns the page's name
 // ("/NoEscuro.htm"); empty, leaving the window as it was, when the help file is
 // damaged or holds no such page.
 QString ShowRequest(const Request& request);
@@ -39,6 +40,10 @@ QString ShowRequest(const Request& request);
 // narrowed (as far as it stays readable) to the room on the right, else at the
 // screen's left edge, over the anchor where the room is too small.
 QRect PlaceBeside(const QRect& anchor, const QSize& size, const QRect& screen);
+
+// Where a window whose frame is at `frame` goes to lie wholly on `screen`: made
+// no bigger than the screen and kept on it as every window is placed.
+QRect FrameOnScreen(const QRect& frame, const QRect& screen);
 
 // The program's argument that makes it the viewer.
 const char* ViewerArgument();

@@ -256,12 +256,16 @@ private:
     std::thread worker_;
 };
 
+// The file's samples, up to kMaxPlayMs of them.
 std::optional<Wave> LoadWave(const QString& path)
 {
     const std::optional<QByteArray> bytes = files::ReadRegular(path, kMaxFileBytes);
     if (!bytes)
         return std::nullopt;
-    return ParseWave(*bytes);
+    std::optional<Wave> wave = ParseWave(*bytes);
+    if (wave)
+        wave->samples.truncate(kMaxPlayMs * wave->sampleRate / 1000 * wave->FrameBytes());
+    return wave;
 }
 
 } // namespace

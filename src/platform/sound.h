@@ -18,10 +18,15 @@ enum Flag : int {
     NoDefault = 2, // a missing or unplayable file is silent instead of beeping
 };
 
-// Plays the file at `path`; one sound plays at a time, so starting one stops a
-// sound still playing. Without Async the call returns when the sound has ended
-// and processes no events meanwhile. A missing or unplayable file beeps unless
-// NoDefault is set. Returns true when the file was handed to the player.
+// The longest a sound plays: the game's own last under 2 s, and a blocking play
+// holds the table, so a longer file is cut off here rather than at its end.
+constexpr long kMaxPlayMs = 5000;
+
+// Plays the file at `path`, at most its first kMaxPlayMs; one sound plays at a
+// time, so starting one stops a sound still playing. Without Async the call
+// returns when the sound has ended and processes no events meanwhile. A missing
+// or unplayable file beeps unless NoDefault is set. Returns true when the file
+// was handed to the player.
 bool PlaySound(const QString& path, int flags);
 
 // Linear PCM samples of a RIFF/WAVE file, as stored (little-endian, interleaved).

@@ -2,10 +2,10 @@
 
 #include "art/icons.h"
 #include "platform/datapath.h"
-#include "platform/help.h"
 #include "platform/instance.h"
 #include "platform/shellopen.h"
 #include "shell/dialogart.h"
+#include "shell/modFunoes.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -16,6 +16,8 @@ namespace {
 
 const QColor kBlue(0x00, 0x00, 0xFF);
 const QColor kBlack(0x00, 0x00, 0x00);
+// The link to the program's own help; the other starts a mail.
+constexpr int kHelpLink = 0;
 
 void title(vb::Label& l, int left, int top, QColor colour)
 {
@@ -105,7 +107,7 @@ void frmSobre::Form_Load()
     lbSoftware.Caption = lbSoftware.Caption() + instance::Title() + " " + QString::number(PROGRAM_VERSION_MAJOR)
                          + "." + QString::number(PROGRAM_VERSION_MINOR);
     // The web link is the program's own help, wherever it was installed.
-    lblLink(0).Tag = datapath::HelpFile();
+    lblLink(kHelpLink).Tag = datapath::HelpFile();
 }
 
 void frmSobre::lblLink_MouseMove(int Index, int, int, float, float)
@@ -123,9 +125,10 @@ void frmSobre::lblLink_MouseLeave(int Index)
 void frmSobre::lblLink_Click(int Index)
 {
     const QString target = lblLink(Index).Tag;
-    // The help file opens in the program's own viewer, anything else on the desktop.
-    if (target.endsWith(".chm", Qt::CaseInsensitive))
-        help::ShowIndex(target);
+    // The help file opens in the program's own viewer, or the "Aviso!" box says it
+    // is not there; the mail opens on the desktop.
+    if (Index == kHelpLink)
+        ShowHelpIndex(target);
     else if (!target.isEmpty())
         shellopen::Open(target);
     plain(Index);

@@ -82,6 +82,12 @@ bool HelpFileFound(const QString& helpFile)
     return false;
 }
 
+void ShowHelpIndex(const QString& helpFile)
+{
+    if (HelpFileFound(helpFile))
+        help::ShowIndex(helpFile);
+}
+
 void ShowHelpTopic(const QString& helpFile, const QString& topic)
 {
     help::ShowTopic(helpFile, topic);

@@ -41,6 +41,10 @@ void ShakeForm(vb::Form& form);
 // help file is as good as none.
 bool HelpFileFound(const QString& helpFile);
 
+// Opens the compiled help file at its start page, or shows the "Aviso!" box
+// when HelpFileFound says it is not there.
+void ShowHelpIndex(const QString& helpFile);
+
 // Opens a topic of the compiled help file; failures are ignored.
 void ShowHelpTopic(const QString& helpFile, const QString& topic);
 

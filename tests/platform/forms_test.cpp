@@ -8,6 +8,7 @@
 #include "platform/forms/pace.h"
 #include "platform/forms/picturebox.h"
 #include "platform/forms/timer.h"
+#include "platform/placement.h"
 #include "platform/winsock/msgwindow.h"
 
 #include <QApplication>
@@ -204,9 +205,9 @@ TEST_F(FormsTest, GeometryKeepsTheTwipsItWasGiven)
 TEST(FormPlaceTest, AWindowThatFitsIsCentredAndOneThatDoesNotKeepsItsCornerOnTheScreen)
 {
     const struct { QRect area; QSize window; QPoint place; QRect screen = area; } cases[] = {
-        {{0, 0, 1280, 900}, {796, 513}, {241, 193}},                        // the table at ratio 1
+        {{0, 0, 1280, 900}, {796, 513}, {242, 193}},                        // the table at ratio 1
         {{0, 30, 640, 420}, {796, 513}, {0, 30}},                           // at ratio 2 under a panel
-        {{0, 0, 700, 600}, {796, 400}, {0, 99}},                            // too wide only
+        {{0, 0, 700, 600}, {796, 400}, {0, 100}},                           // too wide only
         {{1000, 100, 600, 400}, {396, 255}, {884, 172}, {0, 0, 1280, 900}}, // over an owner off the screen
     };
     for (const auto& c : cases)

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QWindow>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ namespace {
 const QString kHelpFile = QStringLiteral(BINARY_DIR "/Ajuda.chm");
 const QString kTitle = QStringLiteral("Mirvo Vorla - Ajuda");
 const char* const kTopics[] = {"ManilhaNovaVelha.htm", "NoEscuro.htm", "BarSujoLimpo.htm"};
+constexpr int kOuterLimitMs = 30000;
 
 QByteArray BuiltHelp()
 {
@@ -267,6 +269,41 @@ TEST_F(HelpWindow, OpensBesideTheGameAndStaysWhereItIs)
     EXPECT_EQ(Window()->pos(), moved);
 }
 
+TEST_F(HelpWindow, ItsFrameLiesWhollyOnTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // Level with the table's top, the window's own area ends at the screen's bottom edge.
+    const QRect table(screen.left(), screen.bottom(), 100, 1);
+    ASSERT_FALSE(help::ShowRequest({kHelpFile, "NoEscuro.htm", table}).isEmpty());
+    QWidget* window = Window();
+    ASSERT_NE(window, nullptr);
+    const QDeadlineTimer limit(kOuterLimitMs);
+    while (!screen.contains(window->frameGeometry()) && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_TRUE(screen.contains(window->frameGeometry()))
+        << "frame's bottom " << window->frameGeometry().bottom() << ", screen's " << screen.bottom();
+    EXPECT_FALSE(window->windowHandle()->frameMargins().isNull()) << "the window has a frame to keep on the screen";
+}
+
+// At a device pixel ratio of 2, where the help's frame (1, 10, 1 and 3 pixels
+// round it) took it past the screen's bottom edge.
+TEST(HelpPlacement, AFramedWindowIsKeptOnTheScreenAsEveryWindowIs)
+{
+    const struct {
+        const char* where;
+        QRect frame;
+        QRect screen;
+        QRect placed;
+    } cases[] = {
+        {"1280x900: narrowed over the table, as high as the screen", {0, 0, 422, 463}, {0, 0, 640, 450},
+         {0, 0, 422, 450}},
+        {"1920x1080: level with the centred table", {0, 13, 422, 533}, {0, 0, 960, 540}, {0, 7, 422, 533}},
+        {"a frame on the screen stays where it is", {508, 50, 642, 533}, {0, 0, 1280, 900}, {508, 50, 642, 533}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(help::FrameOnScreen(c.frame, c.screen), c.placed) << c.where;
+}
+
 TEST(HelpPlacement, BesideTheAnchorWhereTheScreenHasRoom)
 {
     const QRect screen(0, 0, 1280, 900);
@@ -327,8 +364,6 @@ TEST(HelpRequest, ALineCarriesAnyPathAndTopic)
 }
 
 // ---- The viewer as a process of its own -----------------------------------
-
-constexpr int kOuterLimitMs = 30000;
 
 // A viewer started as the game starts it, talked to by the test.
 class ViewerRun {

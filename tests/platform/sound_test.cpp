@@ -83,6 +83,7 @@ struct Recorder {
     std::mutex mutex;
     std::vector<Played> sounds;
     int openDelayMs = 0;
+    bool realTime = true; // false: frames are taken as fast as they come
 
     std::vector<Played> Snapshot()
     {
@@ -116,7 +117,8 @@ public:
     long Write(const char*, long frames, int waitMs) override
     {
         const long n = std::min<long>(frames, rate_ * waitMs / 1000);
-        std::this_thread::sleep_for(std::chrono::milliseconds(n * 1000 / rate_));
+        if (rec_->realTime)
+            std::this_thread::sleep_for(std::chrono::milliseconds(n * 1000 / rate_));
         std::lock_guard lock(rec_->mutex);
         rec_->sounds[index_].written += n;
         allWritten_ = Clock::now();
@@ -248,6 +250,25 @@ TEST_F(SoundPlayer, BlockingPlayLastsToTheEndAndStopsTheAsyncSound)
     EXPECT_EQ(log[1].tag, 'c');
     EXPECT_EQ(log[1].written, log[1].frames);
     EXPECT_TRUE(log[1].closed) << "returned before the sound had ended";
+}
+
+// A minute at 1,000 frames a second, as a blocking play and as one that is not
+// waited for: both are cut off at the bound, not played for their length.
+TEST_F(SoundPlayer, ALongFilePlaysNoLongerThanTheBound)
+{
+    rec_->realTime = false;
+    const struct {
+        char tag;
+        int flags;
+    } plays[] = {{'s', sound::NoDefault}, {'a', sound::Async}};
+    for (const auto& p : plays) {
+        EXPECT_TRUE(sound::PlaySound(files_.Write(QString(p.tag) + ".wav", TaggedWave(p.tag, 60000, 1000)), p.flags));
+        ASSERT_TRUE(WaitClosed(p.tag));
+    }
+    for (const Played& p : rec_->Snapshot()) {
+        EXPECT_EQ(p.frames, sound::kMaxPlayMs) << p.tag;
+        EXPECT_EQ(p.written, p.frames) << p.tag;
+    }
 }
 
 TEST_F(SoundPlayer, AsyncDoesNotWaitForASlowDevice)

@@ -1,12 +1,18 @@
 #include "dialogtest.h"
 
 #include "platform/datapath.h"
+#include "platform/files/files.h"
 #include "platform/instance.h"
 #include "shell/frmSobre.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include <functional>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -92,16 +98,35 @@ TEST_F(AboutBox, TheSupportLinkStartsAMailWithOnlyASubjectOncePerClick)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(AboutBox, TheSiteLinkWithoutAHelpFileOpensNothingAndSaysNothing)
+// Whatever keeps the help from being shown, the link says so in the box of the
+// options' help.
+TEST_F(AboutBox, TheHelpLinkSaysWhenTheHelpFileCannotBeShown)
 {
-    ASSERT_TRUE(datapath::HelpFile().isEmpty()) << "no help file beside the test programs";
-    frmSobre& about = frmSobre::Get();
-    about.lblLink(0).RaiseMouseMove();
-    Click(about.lblLink(0));
-    EXPECT_TRUE(opened.empty());
-    EXPECT_TRUE(boxes.empty());
+    if (!BesideHelp())
+        return RunBesideHelp();
+    const QString path = datapath::HelpFile();
+    ASSERT_FALSE(path.isEmpty());
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"missing", [] { return true; }},
+        {"damaged", [&] { return files::ReplaceWhole(path, "isto nao e um arquivo de ajuda"); }},
+        {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
+        {"a folder", [&] { return QDir().mkdir(path); }},
+    };
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        QFile::remove(path);
+        QDir().rmdir(path);
+        ASSERT_TRUE(make());
+        boxes.clear();
+        Click(frmOption::Get().picHelp(0));
+        Click(frmSobre::Get().lblLink(0));
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(std::tie(boxes[1].prompt, boxes[1].style, boxes[1].title),
+                  std::tie(boxes[0].prompt, boxes[0].style, boxes[0].title));
+        frmSobre::Get().Unload();
+    }
     EXPECT_TRUE(helpAsked.empty());
-    EXPECT_EQ(Look(about.lblLink(0)), "#000000");
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(AboutBox, TheSiteLinkOpensTheProgramsHelp)

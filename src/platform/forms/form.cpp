@@ -3,6 +3,7 @@
 #include "platform/forms/handlers.h"
 #include "platform/forms/twips.h"
 #include "platform/instance.h"
+#include "platform/placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -254,14 +255,6 @@ void Form::mouseMoveEvent(QMouseEvent* event)
     const QPointF p = event->position();
     RaiseMouseMove(ButtonsCode(event->buttons()), ShiftCode(event->modifiers()), ToTwips(1) * p.x(),
                    ToTwips(1) * p.y());
-}
-
-QPoint StartUpPlace(const QRect& area, QSize window, const QRect& screen)
-{
-    const QPoint centred = area.center() - QPoint(window.width() / 2, window.height() / 2);
-    // Too big for the screen: its top-left corner stays on it, where a window is grasped to be moved.
-    return {std::max(screen.left(), std::min(centred.x(), screen.right() + 1 - window.width())),
-            std::max(screen.top(), std::min(centred.y(), screen.bottom() + 1 - window.height()))};
 }
 
 Form* ForemostForm()

@@ -142,10 +142,6 @@ private:
     static inline F* instance_ = nullptr;
 };
 
-// Where a form of `window` size centred on `area` goes on its first show: kept on
-// the `screen`'s available area, its top-left corner on it when it is bigger.
-QPoint StartUpPlace(const QRect& area, QSize window, const QRect& screen);
-
 // The visible form most recently shown (a modal one first), or none.
 Form* ForemostForm();
 
