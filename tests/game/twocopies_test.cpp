@@ -1,6 +1,7 @@
 // Network matches between two copies of the program: this test program runs a
 // second time as the guest. In the whole match both players play as fast as the
-// table lets them (first card in hand, accept every raise, play every hand at 11).
+// table lets them, choosing at random: the first card in hand, a raise or a run
+// on their turn, any answer to a raise, playing or declining a hand at 11.
 #include "socket/sockettest.h"
 #include "support/qtprint.h"
 #include "tablefixture.h"
@@ -8,6 +9,7 @@
 #include "game/frmVorlada.h"
 #include "netplay/frmBatePapo.h"
 #include "netplay/frmIniciar.h"
+#include "platform/random.h"
 #include "socket/CNetSocket.h"
 
 #include <QProcess>
@@ -38,6 +40,7 @@ protected:
             guest_.waitForFinished();
         }
         table().Socket.reset();
+        frmBatePapo::UnloadIfLoaded(); // the next test starts with an empty history
         TableTest::TearDown();
     }
 
@@ -96,6 +99,8 @@ protected:
             d->cmdCancelar.ClickWith();
             return;
         }
+        if (table().Socket)
+            seen = Score() + "|" + State();
         if (table().lblbaralho.Visible()) {
             table().picCarta(7).ClickWith();
             return;
@@ -103,11 +108,21 @@ protected:
         if (!playing)
             return;
         if (auto* d = frmVorlada::IfLoaded(); d && d->isVisible()) {
-            d->Retorno(1).ClickWith();
+            const int answer = vb::RndUpTo(3); // at "Doze", raising again is no choice
+            d->Retorno(d->Retorno(answer).Visible() ? answer : 1).ClickWith();
             return;
         }
-        if (Hand.Turn != 1 || Hand.InputLocked || table().PlayInProgress)
+        if (Hand.Turn != 1 || Hand.InputLocked || table().PlayInProgress || (holdsAfterAMatch && AMatchEnded()))
             return;
+        const int choice = vb::RndUpTo(10);
+        if (choice <= 2 && table().lblVorla.Enabled() && Hand.Stake < 12 && Hand.LastRaiser != 1) {
+            table().lblVorla.ClickWith();
+            return;
+        }
+        if (choice == 3) {
+            table().lblCorrer.ClickWith();
+            return;
+        }
         for (int i = 1; i <= 3; ++i) {
             if (Players(1).Cards(i) != 0 && table().picJog(i).Visible()) {
                 table().picJog(i).ClickWith();
@@ -116,45 +131,64 @@ protected:
         }
     }
 
+    static bool AMatchEnded() { return Players(1).MatchesWon + Players(2).MatchesWon >= 1; }
+    // Both players' points and matches won, first those of the player of this
+    // copy (1) or of the other copy (2).
+    static QString Score(int self = 1)
+    {
+        const int other = 3 - self;
+        return QString("%1:%2 %3:%4")
+            .arg(Players(self).Points)
+            .arg(Players(other).Points)
+            .arg(Players(self).MatchesWon)
+            .arg(Players(other).MatchesWon);
+    }
+    // Where the hand stands, for a match that stalls.
+    QString State()
+    {
+        const frmVorlada* d = frmVorlada::IfLoaded();
+        return QString("turn %1%2, stake %3, raiser %4, \"%5\"%6")
+            .arg(Hand.Turn)
+            .arg(Hand.InputLocked ? " locked" : "")
+            .arg(Hand.Stake)
+            .arg(Hand.LastRaiser)
+            .arg(table().lblMens.Caption(), d && d->isVisible() ? ", answering a raise" : "");
+    }
+
     bool peerLeft = false;
     bool playing = true; // plays cards and answers raises, besides cutting
+    bool holdsAfterAMatch = false; // once a match has ended, acts no more on its turn
+    QString seen; // the score and state while connected, as last looked at
 
 private:
     gametest::Looker player_;
     QProcess guest_;
 };
 
-TEST_F(TwoCopies, PlayAMatchToItsEndAndAgreeOnTheScore)
+TEST_F(TwoCopies, PlayAMatchWithRaisesAndRunsToItsEndAndAgreeOnTheScore)
 {
+    for (int i = 0; i < 32; ++i) // "Você tem 11 pontos!": play the hand or decline it
+        answers.push_back(vb::RndUpTo(2) == 1 ? vb::vbYes : vb::vbNo);
     if (IsGuest()) {
-        // Plays until the host leaves, then tells what it saw last.
+        // Plays until the host leaves, then tells what it saw last; the host
+        // gives up on a stalled match first, so that this tells where it stalled.
         JoinAsGuest();
-        int won[3] = {0, 0, 0};
-        WaitUntil(
-            [&] {
-                if (!peerLeft) {
-                    won[1] = Players(1).MatchesWon;
-                    won[2] = Players(2).MatchesWon;
-                }
-                return peerLeft;
-            },
-            kLimitMs);
-        Tell(QString("%1 %2").arg(won[1]).arg(won[2]));
+        WaitUntil([&] { return peerLeft; }, 2 * kLimitMs);
+        Tell(seen);
         return;
     }
 
+    // Once a match has ended the host holds its next turn: the guest then waits
+    // for it, and both copies have scored every hand.
+    holdsAfterAMatch = true;
     HostAndStartTheGuest();
-    ASSERT_TRUE(WaitUntil([] { return Players(1).MatchesWon + Players(2).MatchesWon >= 1; }, kLimitMs))
-        << "points " << int(Players(1).Points) << " to " << int(Players(2).Points);
-    // Both copies have scored the same last hand once the next deal is done.
-    const HandGuard lastHand;
-    ASSERT_TRUE(WaitUntil([&] { return lastHand.Replaced() && table().picJog(3).Visible(); }, kLimitMs));
-    const int hostWon = Players(1).MatchesWon, guestWon = Players(2).MatchesWon;
-    const QStringList seen = LeaveAndReadTheGuest().split(' ');
-    ASSERT_EQ(seen.size(), 2) << seen.join(' ').toStdString();
-    EXPECT_EQ(seen[0].toInt(), guestWon) << "the guest counts its own match won";
-    EXPECT_EQ(seen[1].toInt(), hostWon);
-    EXPECT_EQ(hostWon + guestWon, 1);
+    const bool held = WaitUntil(
+        [] { return AMatchEnded() && Hand.Turn == 1 && !Hand.InputLocked && !GameStep::Running(); }, kLimitMs);
+    const QString host = Score() + "|" + State(), asTheGuestSeesIt = Score(2);
+    const QString guest = LeaveAndReadTheGuest();
+    ASSERT_TRUE(held) << "the match stalled: host " << host.toStdString() << "; guest " << guest.toStdString();
+    EXPECT_EQ(guest.section('|', 0, 0).toStdString(), asTheGuestSeesIt.toStdString())
+        << "host " << host.toStdString();
 }
 
 // What a copy holds of the hand: stake, both scores and both hands, from its own side.
